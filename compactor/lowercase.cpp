@@ -1,0 +1,8 @@
+#include "lowercase.h"
+
+void LowerCaseAscii(char* text)
+{
+    for (; *text; ++text)
+        if (*text >= 'A' && *text <= 'Z')
+            *text = static_cast<char>(*text - 'A' + 'a');
+}

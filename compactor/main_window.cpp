@@ -1,0 +1,5 @@
+#include "main_window.h"
+
+HWND MainWindow;
+HFONT LinkFont;
+HFONT LinkHotFont;

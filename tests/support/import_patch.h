@@ -1,0 +1,25 @@
+// Redirects a platform function that the test program imports to a fake, for
+// as long as the patch lives. The production code linked into the test
+// program calls through the same import table, so it meets the fake.
+#pragma once
+
+#include <vector>
+
+class ImportPatch {
+public:
+    // The fake must have exactly the type of the original: a wrong calling
+    // convention can't slip through.
+    template <typename Function>
+    ImportPatch(Function* original, Function* fake)
+        : ImportPatch(reinterpret_cast<void*>(original), reinterpret_cast<void*>(fake))
+    {
+    }
+    ~ImportPatch();
+    ImportPatch(const ImportPatch&) = delete;
+    ImportPatch& operator=(const ImportPatch&) = delete;
+
+private:
+    ImportPatch(void* original, void* fake);
+    void* original_;
+    std::vector<void**> slots_;
+};

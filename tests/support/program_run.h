@@ -1,0 +1,58 @@
+// Runs a built program as a user would and deals with the message boxes it
+// shows. The test program itself owns no window, so that a restart asked for
+// by the program under test ends that program and not the test.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Where the build put a program, as a Windows path; the variable names it.
+std::string BuiltProgram(const char* environmentVariable);
+// A Linux path as Wine sees it (on drive Z:).
+std::string WindowsPathOf(const std::string& linuxPath);
+
+// Makes Wine report a Windows version to programs of that file name:
+// "win95", "win98", "nt40", "win2k", "winxp", "win31" (Win32s), "nt351";
+// an empty version removes the setting.
+void SetWindowsVersion(const std::string& programFileName, const std::string& version);
+
+enum class BoxIcon { None, Error, Question, Warning, Information, Unknown };
+
+struct ShownMessageBox {
+    HWND Window;
+    HWND Owner;
+    std::string Text;
+    std::string Caption;
+    BoxIcon Icon;
+};
+
+class ProgramRun {
+public:
+    // Starts the command line with the given current directory.
+    explicit ProgramRun(const std::string& commandLine, const std::string& directory = "C:\\");
+    ~ProgramRun(); // ends a program that is still running
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    // Waits for the next message box of the program that was not reported yet.
+    bool WaitForMessageBox(ShownMessageBox* box, DWORD timeoutMs = 30000);
+    // Presses a button of the box (IDOK, IDYES, ...).
+    void Answer(const ShownMessageBox& box, int buttonId);
+    // Waits for the program to end; false if it still runs after the time-out.
+    bool WaitForExit(DWORD* exitCode, DWORD timeoutMs = 30000);
+    // True while the program runs.
+    bool Running() const;
+    // Visible top-level windows of the program with the given class ("#32770").
+    std::vector<HWND> Windows(const char* className) const;
+    // Waits for a visible top-level window of the class and caption.
+    HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs = 30000) const;
+
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    DWORD ThreadId() const { return process_.dwThreadId; }
+
+private:
+    PROCESS_INFORMATION process_;
+    std::vector<HWND> reported_;
+};

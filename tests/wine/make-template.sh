@@ -1,0 +1,21 @@
+#!/bin/sh
+# Creates the Wine prefix that every test run copies: made once per `make test`
+# and removed at its end.
+set -eu
+template=$1
+rm -rf "$template"
+mkdir -p "$template"
+export WINEPREFIX="$template/prefix" HOME="$template/home" WINEDEBUG=-all
+# No Mono or Gecko download prompts, no Linux menu entries for saved links.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+mkdir -p "$HOME"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+# The user folders link to $HOME; make them real folders so that each copy of
+# the prefix has its own desktop and documents.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+        rm "$link"
+        mkdir "$link"
+    fi
+done

@@ -1,0 +1,47 @@
+#!/bin/bash
+# Runs one Windows test program under Wine, in a throw-away copy of the
+# template prefix and with an X display of its own, and removes both afterwards.
+# Usage: run-test.sh <template folder> <program> [arguments...]
+set -u
+template=$1
+program=$2
+shift 2
+
+work=$(mktemp -d /tmp/quillstone-test.XXXXXX)
+xvfb=""
+cleanup() {
+    WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1
+    WINEPREFIX="$work/prefix" wineserver -w >/dev/null 2>&1
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The big system folders are only read: link their files instead of copying.
+mkdir -p "$work/prefix" "$work/home"
+(cd "$template/prefix" && find . -mindepth 1 -maxdepth 1 ! -name drive_c -exec cp -a {} "$work/prefix/" \;)
+mkdir -p "$work/prefix/drive_c"
+(cd "$template/prefix/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows -exec cp -a {} "$work/prefix/drive_c/" \;)
+mkdir -p "$work/prefix/drive_c/windows"
+(cd "$template/prefix/drive_c/windows" && for entry in * .[!.]*; do
+    [ -e "$entry" ] || continue
+    case "$entry" in
+        system32|winsxs) cp -al "$entry" "$work/prefix/drive_c/windows/" ;;
+        *) cp -a "$entry" "$work/prefix/drive_c/windows/" ;;
+    esac
+done)
+
+# A display of our own: the server picks a free number and tells it on fd 5.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+export DISPLAY=":$(cat "$work/display")"
+
+export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Rooted paths without a drive letter resolve on C: only when the program starts there.
+cd "$WINEPREFIX/drive_c"
+wine "$program" "$@"
