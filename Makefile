@@ -1,9 +1,11 @@
 # make       sets up what the machine lacks and builds the deliverables into dist/
 # make test  builds, then runs every test
 # make screenshots  saves pictures of the running programs into docs/
+# BUILD and DIST name other folders, so that several builds can share a checkout.
 
 JOBS := $(shell nproc)
 BUILD := build
+DIST := dist
 CMAKE := cmake -Wno-dev --log-level=WARNING
 
 .PHONY: all setup build test screenshots clean
@@ -16,14 +18,19 @@ build: setup
 	$(CMAKE) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake
 	cmake --build $(BUILD)/i686 -j$(JOBS) -- --no-print-directory
 	$(CMAKE) -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
-	  -DQS_TESTS=ON -DQS_DIST_DIR=$(CURDIR)/dist
+	  -DQS_TESTS=ON -DQS_DIST_DIR=$(CURDIR)/$(DIST)
 	cmake --build $(BUILD)/x64 -j$(JOBS) -- --no-print-directory
-	mkdir -p dist/x64
-	cp $(BUILD)/i686/compactor/Quillstone.exe dist/
-	cp $(BUILD)/x64/compactor/Quillstone.exe dist/x64/
+	mkdir -p $(DIST)/x64
+	cp $(BUILD)/i686/compactor/Quillstone.exe $(DIST)/
+	cp $(BUILD)/x64/compactor/Quillstone.exe $(DIST)/x64/
 
 test: build
-	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE screenshots
+
+screenshots: build
+	mkdir -p docs
+	cd $(BUILD)/x64 && ctest --output-on-failure -L screenshots
+	for shot in docs/*.bmp; do convert "$$shot" "$${shot%.bmp}.png" && rm "$$shot"; done
 
 clean:
-	rm -rf $(BUILD) dist
+	rm -rf $(BUILD) $(DIST)

@@ -11,7 +11,7 @@ namespace {
 
 std::string Dist(const std::string& name)
 {
-    return BuiltProgram("QS_DIST") + "\\" + name;
+    return WindowsPathFromEnvironment("QS_DIST") + "\\" + name;
 }
 
 std::string Lower(std::string text)

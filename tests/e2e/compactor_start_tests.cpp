@@ -8,7 +8,7 @@ namespace {
 
 std::string Compactor()
 {
-    return BuiltProgram("QS_COMPACTOR");
+    return WindowsPathFromEnvironment("QS_COMPACTOR");
 }
 
 class CompactorStart : public testing::Test {

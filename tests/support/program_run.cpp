@@ -12,7 +12,7 @@ std::string WindowsPathOf(const std::string& linuxPath)
     return path;
 }
 
-std::string BuiltProgram(const char* environmentVariable)
+std::string WindowsPathFromEnvironment(const char* environmentVariable)
 {
     const char* path = getenv(environmentVariable);
     if (!path)

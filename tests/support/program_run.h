@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-// Where the build put a program, as a Windows path; the variable names it.
-std::string BuiltProgram(const char* environmentVariable);
+// The Linux path that an environment variable of the test run names, as a Windows path.
+std::string WindowsPathFromEnvironment(const char* environmentVariable);
 // A Linux path as Wine sees it (on drive Z:).
 std::string WindowsPathOf(const std::string& linuxPath);
 

@@ -44,4 +44,9 @@ export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Rooted paths without a drive letter resolve on C: only when the program starts there.
 cd "$WINEPREFIX/drive_c"
-wine "$program" "$@"
+if [ -n "${QS_DESKTOP:-}" ]; then
+    # A Wine virtual desktop draws window frames, as a screenshot should show them.
+    wine explorer "/desktop=quillstone,$QS_DESKTOP" "$program" "$@"
+else
+    wine "$program" "$@"
+fi
