@@ -15,6 +15,10 @@ setup:
 	@tools/setup-machine.sh
 
 build: setup
+	$(CMAKE) -S tools -B $(BUILD)/host
+	cmake --build $(BUILD)/host -j$(JOBS) -- --no-print-directory
+	mkdir -p $(DIST)
+	cp $(BUILD)/host/Quillstone.hlp $(DIST)/
 	$(CMAKE) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake
 	cmake --build $(BUILD)/i686 -j$(JOBS) -- --no-print-directory
 	$(CMAKE) -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
@@ -25,6 +29,7 @@ build: setup
 	cp $(BUILD)/x64/compactor/Quillstone.exe $(DIST)/x64/
 
 test: build
+	cd $(BUILD)/host && ctest --output-on-failure
 	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE screenshots
 
 screenshots: build
