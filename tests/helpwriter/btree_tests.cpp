@@ -33,26 +33,27 @@ std::vector<BTreeEntry> Entries(int count)
 
 TEST(BTree, OneLeafHoldsASmallTree)
 {
-    Bytes tree = BuildBTree({0x0402, 0x0400, "z4"}, {{Bytes("|FONT\0", 6), Bytes("\x10\0\0\0", 4)},
-                                                     {Bytes("|TOPIC\0", 7), Bytes("\x20\0\0\0", 4)}});
+    Bytes tree =
+        BuildBTree({0x0402, 0x0400, "z4"}, {{Bytes("|FONT\0", 6), Bytes("\x10\0\0\0", 4)},
+                                            {Bytes("|TOPIC\0", 7), Bytes("\x20\0\0\0", 4)}});
     ASSERT_EQ(HeaderSize + 0x400, tree.size());
     EXPECT_EQ(0x293Bu, WordAt(tree, 0));
     EXPECT_EQ(0x0402u, WordAt(tree, 2));
     EXPECT_EQ(0x0400u, WordAt(tree, 4));
     EXPECT_EQ(Bytes("z4\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 16), tree.substr(6, 16));
     EXPECT_EQ(0u, WordAt(tree, 22));
-    EXPECT_EQ(0u, WordAt(tree, 24));      // no page splits
-    EXPECT_EQ(0u, WordAt(tree, 26));      // root page
+    EXPECT_EQ(0u, WordAt(tree, 24)); // no page splits
+    EXPECT_EQ(0u, WordAt(tree, 26)); // root page
     EXPECT_EQ(0xFFFFu, WordAt(tree, 28));
-    EXPECT_EQ(1u, WordAt(tree, 30));      // pages
-    EXPECT_EQ(1u, WordAt(tree, 32));      // levels
-    EXPECT_EQ(2u, DwordAt(tree, 34));     // entries
+    EXPECT_EQ(1u, WordAt(tree, 30)); // pages
+    EXPECT_EQ(1u, WordAt(tree, 32)); // levels
+    EXPECT_EQ(2u, DwordAt(tree, 34)); // entries
 
     const size_t page = HeaderSize;
-    EXPECT_EQ(0x400u - 8 - 21, WordAt(tree, page));     // free bytes
+    EXPECT_EQ(0x400u - 8 - 21, WordAt(tree, page)); // free bytes
     EXPECT_EQ(2u, WordAt(tree, page + 2));
-    EXPECT_EQ(0xFFFFu, WordAt(tree, page + 4));         // no previous leaf
-    EXPECT_EQ(0xFFFFu, WordAt(tree, page + 6));         // no next leaf
+    EXPECT_EQ(0xFFFFu, WordAt(tree, page + 4)); // no previous leaf
+    EXPECT_EQ(0xFFFFu, WordAt(tree, page + 6)); // no next leaf
     EXPECT_EQ(Bytes("|FONT\0\x10\0\0\0|TOPIC\0\x20\0\0\0", 21), tree.substr(page + 8, 21));
     EXPECT_EQ(Bytes(0x400 - 8 - 21, '\0'), tree.substr(page + 8 + 21));
 }
@@ -84,11 +85,8 @@ TEST(BTree, LeavesFillInOrderAndIndexLevelsGrowOverThem)
         unsigned Page, Free, Count, Previous, Next;
         Bytes Entries;
     } leaves[] = {
-        {0, 2, 2, 0xFFFF, 1, "k0ak1b"},
-        {1, 2, 2, 0, 2, "k2ck3d"},
-        {2, 2, 2, 1, 3, "k4ek5f"},
-        {3, 2, 2, 2, 4, "k6gk7h"},
-        {4, 2, 2, 3, 0xFFFF, "k8ik9j"},
+        {0, 2, 2, 0xFFFF, 1, "k0ak1b"}, {1, 2, 2, 0, 2, "k2ck3d"},      {2, 2, 2, 1, 3, "k4ek5f"},
+        {3, 2, 2, 2, 4, "k6gk7h"},      {4, 2, 2, 3, 0xFFFF, "k8ik9j"},
     };
     for (const auto& leaf : leaves) {
         SCOPED_TRACE(leaf.Page);

@@ -85,9 +85,9 @@ TEST_F(BuiltHelpFile, HoldsOnlyTheInternalFilesAViewerNeeds)
     std::vector<std::string> names;
     for (const auto& file : help_.Directory)
         names.push_back(file.first);
-    EXPECT_EQ((std::vector<std::string>{"|CONTEXT", "|CTXOMAP", "|FONT", "|SYSTEM", "|TOPIC",
-                                        "|bm0"}),
-              names);
+    EXPECT_EQ(
+        (std::vector<std::string>{"|CONTEXT", "|CTXOMAP", "|FONT", "|SYSTEM", "|TOPIC", "|bm0"}),
+        names);
     EXPECT_EQ("Quillstone Help", help_.Title);
     EXPECT_LT(bytes_.size(), 9184u); // no bigger than the help file it replaces
 }
@@ -100,7 +100,9 @@ TEST_F(BuiltHelpFile, MapsEachContextNumberToItsTopicsExactText)
         const char* Title;
         std::vector<std::string> Paragraphs;
     } cases[] = {
-        {0, 0x68310BEE, "Quillstone Help",
+        {0,
+         0x68310BEE,
+         "Quillstone Help",
          {"To view the information in this Help file", Steps[0], Steps[1]}},
         {1000, 0xE2A3D063, "Registry hives list", {HiveListText}},
         {1001, 0x5B808F27, "Compact button", {CompactText}},
@@ -159,7 +161,8 @@ TEST(HelpWriter, ReportsFaultsWithFileAndLineAndWritesNothing)
     } cases[] = {
         {"title \"T\"\ntopic 1 \"A\"\ntext \"see \" picture nothere.bmp\n",
          ":3: error: missing picture 'nothere.bmp': can't read "},
-        {"title \"T\"\ncontents IDH_NONE\ntopic 1 \"A\"\n", ":2: error: unknown context 'IDH_NONE'\n"},
+        {"title \"T\"\ncontents IDH_NONE\ntopic 1 \"A\"\n",
+         ":2: error: unknown context 'IDH_NONE'\n"},
         {"title \"T\"\ntopic 1 \"A\"\ntext \"x\" picture bad.bmp\n",
          ":3: error: picture 'bad.bmp': not a .bmp file\n"},
     };
@@ -168,8 +171,8 @@ TEST(HelpWriter, ReportsFaultsWithFileAndLineAndWritesNothing)
         SCOPED_TRACE(c.Source);
         std::ofstream(scratch.PathOf("demo.help")) << c.Source;
         std::string output;
-        EXPECT_EQ(1, RunWriter(scratch.PathOf("demo.help") + " " + scratch.PathOf("demo.hlp"),
-                               &output));
+        EXPECT_EQ(
+            1, RunWriter(scratch.PathOf("demo.help") + " " + scratch.PathOf("demo.hlp"), &output));
         EXPECT_EQ(0u, output.find(scratch.PathOf("demo.help") + c.Message)) << output;
         EXPECT_FALSE(std::filesystem::exists(scratch.PathOf("demo.hlp")));
     }

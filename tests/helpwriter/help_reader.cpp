@@ -43,11 +43,15 @@ public:
     }
     // The compressed integers: the low bit of the first byte picks the long form.
     uint32_t CuShort() { return Peek() & 1 ? Word() / 2 : Byte() / 2; }
-    int32_t CsShort() { return Peek() & 1 ? int32_t(Word() / 2) - 0x4000 : int32_t(Byte() / 2) - 0x40; }
+    int32_t CsShort()
+    {
+        return Peek() & 1 ? int32_t(Word() / 2) - 0x4000 : int32_t(Byte() / 2) - 0x40;
+    }
     uint32_t CuLong() { return Peek() & 1 ? Dword() / 2 : Word() / 2; }
     int32_t CsLong()
     {
-        return Peek() & 1 ? int32_t(int64_t(Dword() / 2) - 0x40000000) : int32_t(Word() / 2) - 0x4000;
+        return Peek() & 1 ? int32_t(int64_t(Dword() / 2) - 0x40000000)
+                          : int32_t(Word() / 2) - 0x4000;
     }
 
 private:
@@ -104,7 +108,7 @@ void WalkBTree(const std::string& tree, const std::function<void(Cursor&)>& read
     for (uint32_t level = 1; level < levels; ++level)
         page = Cursor(tree, pageAt(page) + 4).Word(); // leftmost child
     uint32_t read = 0, previous = 0xFFFF;
-    for (; page != 0xFFFF; ) {
+    for (; page != 0xFFFF;) {
         Cursor leaf(tree, pageAt(page));
         uint32_t freeBytes = leaf.Word(), count = leaf.Word();
         if (leaf.Word() != previous)

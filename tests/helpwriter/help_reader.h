@@ -20,9 +20,9 @@ struct ReadHelpFile {
     std::string Title;
     uint32_t ContentsOffset = 0xFFFFFFFF;
     std::map<uint32_t, uint32_t> ContextNumbers; // number -> character position
-    std::map<uint32_t, uint32_t> ContextHashes;  // name hash -> character position
-    std::vector<ReadTopic> Topics;               // the trailer left out
-    std::map<std::string, std::string> Files;    // internal file name -> payload
+    std::map<uint32_t, uint32_t> ContextHashes; // name hash -> character position
+    std::vector<ReadTopic> Topics; // the trailer left out
+    std::map<std::string, std::string> Files; // internal file name -> payload
 
     // The topic that a character position lands in, as viewers pick it: the
     // last one starting at or before it; null if none.
@@ -35,7 +35,7 @@ ReadHelpFile ReadHelp(const std::string& bytes);
 struct ReadPicture {
     uint32_t Width, Height, Bits;
     std::string Palette; // blue, green, red, 0 per colour
-    std::string Pixels;  // bottom-up rows, as in a .bmp
+    std::string Pixels; // bottom-up rows, as in a .bmp
 };
 
 // The one device-independent bitmap of a |bmN file.

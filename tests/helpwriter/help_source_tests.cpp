@@ -52,8 +52,9 @@ TEST(HelpSource, ReadsTitleTopicsParagraphsAndPictures)
 TEST(HelpSource, WithoutContentsTheFirstTopicIsTheContents)
 {
     EXPECT_EQ(0u, ParseHelpSource("title \"T\"\ntopic 5 \"A\"\ntopic 6 \"B\"\n").ContentsTopic);
-    EXPECT_EQ(1u, ParseHelpSource("title \"T\"\ncontents 6\ntopic 5 \"A\"\ntopic 6 \"B\"\n")
-                      .ContentsTopic);
+    EXPECT_EQ(
+        1u,
+        ParseHelpSource("title \"T\"\ncontents 6\ntopic 5 \"A\"\ntopic 6 \"B\"\n").ContentsTopic);
 }
 
 TEST(HelpSource, FaultsNameTheirLine)
@@ -70,12 +71,14 @@ TEST(HelpSource, FaultsNameTheirLine)
         {head + "text \"tab\there\"\n", 3, "a quoted text holds a control character"},
         {head + "para \"x\"\n", 3, "unknown directive 'para'"},
         {head + "text \"x\" bold\n", 3, "expected a quoted text or 'picture <file>', not 'bold'"},
-        {head + "text \"x\"\n  picture\n", 4, "expected a quoted text or 'picture <file>', not 'picture'"},
+        {head + "text \"x\"\n  picture\n", 4,
+         "expected a quoted text or 'picture <file>', not 'picture'"},
         {head + "text\n", 3, "a paragraph without text"},
         {head + "step \"x\"\n", 3, "'step' takes a label such as 1. before its text"},
         {head + "topic 1 \"B\"\n", 3, "context number 1 is already the topic of line 2"},
         {head + "topic 2 a \"B\"\n", 3, "context name a is already the topic of line 2"},
-        {head + "topic 4294967296 \"B\"\n", 3, "'4294967296' is not a context number from 0 to 4294967295"},
+        {head + "topic 4294967296 \"B\"\n", 3,
+         "'4294967296' is not a context number from 0 to 4294967295"},
         {head + "topic -1 \"B\"\n", 3, "'-1' is not a context number from 0 to 4294967295"},
         {head + "topic 2 A-B \"B\"\n", 3,
          "'A-B' is not a context name: letters, digits, '.' and '_', not starting with a digit"},

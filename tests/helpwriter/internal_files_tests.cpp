@@ -46,9 +46,9 @@ TEST(ContextHash, MatchesTheFormatsHashOfContextNames)
 
 TEST(SystemFile, HoldsTheVersionTitleContentsLocaleAndCharacterSet)
 {
-    Bytes expected("\x6C\x03\x21\x00\x01\x00"   // magic, version 1.33
-                   "\x00\x00\x00\x00"           // generation time
-                   "\x00\x00"                   // not compressed, 4 KiB blocks
+    Bytes expected("\x6C\x03\x21\x00\x01\x00" // magic, version 1.33
+                   "\x00\x00\x00\x00" // generation time
+                   "\x00\x00" // not compressed, 4 KiB blocks
                    "\x01\x00\x10\x00Quillstone Help\x00"
                    "\x03\x00\x04\x00\x98\x00\x00\x00"
                    "\x09\x00\x0A\x00\x00\x00\x00\x00\x00\x00\x00\x00\x09\x04"
@@ -105,7 +105,8 @@ TEST(FileSystem, PutsTheFilesAfterTheHeaderAndTheirDirectoryLast)
         const char* Name;
         uint32_t Offset;
         Bytes Payload;
-    } files[] = {{"|CONTEXT", 16, "C"}, {"|TOPIC", 16 + 10, "TOPICS"}, {"|bm0", 16 + 10 + 15, "PIC"}};
+    } files[] = {
+        {"|CONTEXT", 16, "C"}, {"|TOPIC", 16 + 10, "TOPICS"}, {"|bm0", 16 + 10 + 15, "PIC"}};
     const uint32_t directory = 16 + 10 + 15 + 12;
 
     EXPECT_EQ(0x00035F3Fu, DwordAt(file, 0));

@@ -21,8 +21,8 @@ Bytes Word(unsigned value)
 }
 
 // A .bmp file as drawing programs write it.
-Bytes Bmp(int32_t width, int32_t height, unsigned bits, uint32_t paletteEntries, const Bytes& pixels,
-          uint32_t compression = 0)
+Bytes Bmp(int32_t width, int32_t height, unsigned bits, uint32_t paletteEntries,
+          const Bytes& pixels, uint32_t compression = 0)
 {
     Bytes palette;
     for (uint32_t i = 0; i < paletteEntries; ++i)
@@ -42,13 +42,13 @@ TEST(PictureFile, KeepsThePaletteUpToTheHighestColourUsed)
     Bytes pixels("\x00\x01\x00\x00\x03\x00\x01\x00", 8);
     Bytes file = PictureFile(Bmp(3, 2, 8, 256, pixels));
     Bytes expected = Word(0x706C) + Word(1) + Dword(8); // one picture, right after the offset
-    expected += Bytes("\x06\x00", 2);                   // device-independent, not packed
-    expected += Word(96 * 2) + Word(96 * 2);            // dpi
-    expected += "\x02\x10";                             // 1 plane, 8 bits
-    expected += Word(3 * 2) + Word(2 * 2);              // width, height
-    expected += Word(4 * 2) + Word(0);                  // colours used, none important
-    expected += Word(8 * 2) + Word(0);                  // pixel bytes, no hot spots
-    expected += Dword(28 + 16) + Dword(0);              // pixels after the palette
+    expected += Bytes("\x06\x00", 2); // device-independent, not packed
+    expected += Word(96 * 2) + Word(96 * 2); // dpi
+    expected += "\x02\x10"; // 1 plane, 8 bits
+    expected += Word(3 * 2) + Word(2 * 2); // width, height
+    expected += Word(4 * 2) + Word(0); // colours used, none important
+    expected += Word(8 * 2) + Word(0); // pixel bytes, no hot spots
+    expected += Dword(28 + 16) + Dword(0); // pixels after the palette
     expected += Bytes("\0\1\2\0\1\2\3\0\2\3\4\0\3\4\5\0", 16);
     expected += pixels;
     EXPECT_EQ(expected, file);

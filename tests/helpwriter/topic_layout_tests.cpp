@@ -64,7 +64,12 @@ TEST(ParagraphRecord, HeadingsAndStepsCarryTheirFormat)
          Bytes("\x32\x80\x24\x00\x80\x00\x00\x54\x02\x86\xB0\x50\x82\x30"
                "\x80\x00\x00\x83\x86\x03\x08\x80\x00\x00\x00\x00\x82\xFF",
                28),
-         Bytes("\0" "2.\0" "click \0" " then\0" "\0", 18)},
+         Bytes("\0"
+               "2.\0"
+               "click \0"
+               " then\0"
+               "\0",
+               18)},
         {"picture number 3",
          {ParagraphStyle::Text, "", {{"", 3}}, 1},
          Bytes("\x26\x80\x08\x00\x80\x00\x00\x00\x00\x80\x00\x00\x86\x03\x08\x80\x00\x00\x03\x00"
@@ -94,12 +99,13 @@ TEST(LayOutTopics, ChainsHeaderTextAndTrailerInTheFirstBlock)
     expected += Bytes("\0Hi\0\0", 5);
     // Trailer at 102: an empty topic, topic number 1.
     expected += Dword(49) + Dword(0) + Dword(62) + Dword(None) + Dword(49) + "\x02";
-    expected += Dword(0) + Dword(None) + Dword(None) + Dword(1) + Dword(None) + Dword(None) +
-                Dword(None);
+    expected +=
+        Dword(0) + Dword(None) + Dword(None) + Dword(1) + Dword(None) + Dword(None) + Dword(None);
 
     ASSERT_EQ(TopicBlockSize, layout.TopicFile.size());
     EXPECT_EQ(expected, layout.TopicFile.substr(0, expected.size()));
-    EXPECT_EQ(Bytes(TopicBlockSize - expected.size(), '\0'), layout.TopicFile.substr(expected.size()));
+    EXPECT_EQ(Bytes(TopicBlockSize - expected.size(), '\0'),
+              layout.TopicFile.substr(expected.size()));
     EXPECT_EQ(std::vector<uint32_t>{0}, layout.TopicOffsets);
 }
 
@@ -121,13 +127,14 @@ TEST(LayOutTopics, CountsCharactersPerBlockAndStartsATopicThatDoesNotFitInTheNex
     const uint32_t second = 12 + topicBytes, third = 0x4000 + 12;
     EXPECT_EQ(third, DwordAt(file, second + 21 + 24));
     EXPECT_EQ(third, DwordAt(file, second + 50 + 12)); // next of topic 1's text record
-    EXPECT_EQ(Bytes(4084 - 2 * topicBytes, '\0'), file.substr(12 + 2 * topicBytes, 4084 - 2 * topicBytes));
+    EXPECT_EQ(Bytes(4084 - 2 * topicBytes, '\0'),
+              file.substr(12 + 2 * topicBytes, 4084 - 2 * topicBytes));
     // Block 1: the last record before it, its first record, the last topic header before it.
     EXPECT_EQ(second + 50, DwordAt(file, TopicBlockSize));
     EXPECT_EQ(third, DwordAt(file, TopicBlockSize + 4));
     EXPECT_EQ(second, DwordAt(file, TopicBlockSize + 8));
     EXPECT_EQ(second + 50, DwordAt(file, TopicBlockSize + 12 + 8)); // previous record
-    EXPECT_EQ(2u, DwordAt(file, TopicBlockSize + 12 + 21 + 12));   // topic number
+    EXPECT_EQ(2u, DwordAt(file, TopicBlockSize + 12 + 21 + 12)); // topic number
 }
 
 TEST(LayOutTopics, RefusesATopicTooLongForABlock)

@@ -5,7 +5,7 @@
 
 namespace {
 
-const unsigned LeafHeaderSize = 8;  // free bytes, entries, previous, next
+const unsigned LeafHeaderSize = 8; // free bytes, entries, previous, next
 const unsigned IndexHeaderSize = 6; // free bytes, entries, first child
 const unsigned NoPage = 0xFFFF;
 

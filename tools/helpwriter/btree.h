@@ -11,8 +11,8 @@ struct BTreeEntry {
 };
 
 struct BTreeShape {
-    unsigned Flags;     // 0x0402 for the directory, 0x0002 for the others
-    unsigned PageSize;  // 0x0400 for the directory, 0x0800 for the others
+    unsigned Flags; // 0x0402 for the directory, 0x0002 for the others
+    unsigned PageSize; // 0x0400 for the directory, 0x0800 for the others
     const char* Format; // the key/value format string, such as "z4"
 };
 

@@ -37,8 +37,7 @@ InternalFile PictureEntry(const HelpSource& source, int picture, const PictureRe
     }
 }
 
-std::vector<ContextEntry> NameHashes(const HelpSource& source,
-                                     const std::vector<uint32_t>& offsets)
+std::vector<ContextEntry> NameHashes(const HelpSource& source, const std::vector<uint32_t>& offsets)
 {
     std::vector<ContextEntry> hashes;
     std::vector<const Topic*> owners;

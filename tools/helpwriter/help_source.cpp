@@ -17,8 +17,7 @@
 
 SourceError::SourceError(int line, const std::string& message)
     : std::runtime_error(message), line_(line)
-{
-}
+{}
 
 namespace {
 
@@ -101,8 +100,8 @@ std::vector<Directive> SplitDirectives(const std::string& text)
 
 bool ParseNumber(const Token& token, uint32_t* number)
 {
-    if (token.Quoted || token.Text.empty() || token.Text.find_first_not_of("0123456789") !=
-                                                  std::string::npos)
+    if (token.Quoted || token.Text.empty() ||
+        token.Text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     errno = 0;
     unsigned long long value = strtoull(token.Text.c_str(), nullptr, 10);

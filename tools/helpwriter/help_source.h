@@ -33,7 +33,7 @@ struct Paragraph {
 };
 
 struct Topic {
-    uint32_t Number;  // the context number that applications ask for
+    uint32_t Number; // the context number that applications ask for
     std::string Name; // the context name, may be empty
     std::string Title;
     std::vector<Paragraph> Paragraphs;

@@ -49,10 +49,10 @@ void PutInternalFile(Bytes& out, const Bytes& payload)
 
 void SortByKey(std::vector<ContextEntry>& entries, bool signedOrder)
 {
-    std::sort(entries.begin(), entries.end(), [signedOrder](const ContextEntry& a,
-                                                           const ContextEntry& b) {
-        return signedOrder ? int32_t(a.Key) < int32_t(b.Key) : a.Key < b.Key;
-    });
+    std::sort(entries.begin(), entries.end(),
+              [signedOrder](const ContextEntry& a, const ContextEntry& b) {
+                  return signedOrder ? int32_t(a.Key) < int32_t(b.Key) : a.Key < b.Key;
+              });
     for (size_t i = 1; i < entries.size(); ++i)
         if (entries[i].Key == entries[i - 1].Key)
             throw std::invalid_argument("two contexts share the key " +
@@ -108,8 +108,8 @@ Bytes FontFile()
     for (unsigned attributes : {0u, 1u}) { // regular, bold
         PutByte(file, attributes);
         PutByte(file, 20); // 10 points, in half-points
-        PutByte(file, 3);  // family: swiss
-        PutWord(file, 0);  // face 0
+        PutByte(file, 3); // family: swiss
+        PutWord(file, 0); // face 0
         file += Bytes(6, '\0'); // black text; the background colour is unused
     }
     return file;

@@ -17,7 +17,7 @@ struct InternalFile {
 };
 
 struct ContextEntry {
-    uint32_t Key;         // a context name's hash, or a context number
+    uint32_t Key; // a context name's hash, or a context number
     uint32_t TopicOffset; // the topic's character position
 };
 

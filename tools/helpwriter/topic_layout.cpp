@@ -88,7 +88,7 @@ Bytes ParagraphFormat(ParagraphStyle style)
 struct PlacedRecord {
     TopicRecord Record;
     uint32_t Position = 0; // TOPICPOS: block * 0x4000 + 12 + offset in the block
-    uint32_t Offset = 0;   // TOPICOFFSET: block * 0x8000 + characters before it in the block
+    uint32_t Offset = 0; // TOPICOFFSET: block * 0x8000 + characters before it in the block
 };
 
 uint32_t RecordSize(const TopicRecord& record)
@@ -108,7 +108,7 @@ void FillTopicHeader(PlacedRecord& header, uint32_t topicBytes, uint32_t topicNu
 {
     Bytes& data = header.Record.LinkData1;
     PatchDword(data, 0, topicBytes);
-    PatchDword(data, 4, None);  // no browse sequence
+    PatchDword(data, 4, None); // no browse sequence
     PatchDword(data, 8, None);
     PatchDword(data, 12, topicNumber);
     PatchDword(data, 16, None); // no non-scrolling region
@@ -125,9 +125,9 @@ public:
         for (const PlacedRecord& placed : records)
             bytes += RecordSize(placed.Record);
         if (bytes > BlockRoom)
-            throw SourceError(line, "topic \"" + title + "\" is too long for its block: " +
-                                        std::to_string(bytes) + " bytes, a block holds " +
-                                        std::to_string(BlockRoom));
+            throw SourceError(line, "topic \"" + title +
+                                        "\" is too long for its block: " + std::to_string(bytes) +
+                                        " bytes, a block holds " + std::to_string(BlockRoom));
         if (used_ + bytes > BlockRoom) {
             ++block_;
             used_ = 0;
@@ -164,8 +164,8 @@ Bytes WriteBlocks(const std::vector<PlacedRecord>& records)
         uint32_t block = (placed.Position - TopicBlockHeaderSize) / 0x4000;
         if (file.size() <= block * TopicBlockSize) {
             file.resize(block * TopicBlockSize, '\0');
-            file += BlockHeader(i == 0 ? None : records[i - 1].Position, placed.Position,
-                                lastTopic);
+            file +=
+                BlockHeader(i == 0 ? None : records[i - 1].Position, placed.Position, lastTopic);
         }
         const TopicRecord& record = placed.Record;
         PutDword(file, RecordSize(record));
