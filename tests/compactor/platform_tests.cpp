@@ -100,7 +100,7 @@ struct TokenScript {
 };
 TokenScript Token;
 HANDLE const FakeToken = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x4242));
-auto const RealCloseHandle = &CloseHandle;
+decltype(&CloseHandle) RealCloseHandle;
 
 BOOL WINAPI FakeOpenProcessToken(HANDLE, DWORD access, PHANDLE token)
 {
@@ -170,7 +170,7 @@ protected:
     ImportPatch open_{&OpenProcessToken, &FakeOpenProcessToken};
     ImportPatch lookup_{&LookupPrivilegeValueA, &FakeLookupPrivilegeValueA};
     ImportPatch adjust_{&AdjustTokenPrivileges, &FakeAdjustTokenPrivileges};
-    ImportPatch close_{&CloseHandle, &FakeCloseHandle};
+    ImportPatch close_{&CloseHandle, &FakeCloseHandle, &RealCloseHandle};
 };
 
 } // namespace

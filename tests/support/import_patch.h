@@ -8,11 +8,16 @@
 class ImportPatch {
 public:
     // The fake must have exactly the type of the original: a wrong calling
-    // convention can't slip through.
+    // convention can't slip through. A fake that passes calls on gets the real
+    // function through `real`: an address taken elsewhere, in a static
+    // initialiser say, may be the program's own import stub, which reads the
+    // patched slot and would reach the fake again.
     template <typename Function>
-    ImportPatch(Function* original, Function* fake)
+    ImportPatch(Function* original, Function* fake, Function** real = nullptr)
         : ImportPatch(reinterpret_cast<void*>(original), reinterpret_cast<void*>(fake))
     {
+        if (real)
+            *real = original;
     }
     ~ImportPatch();
     ImportPatch(const ImportPatch&) = delete;

@@ -1,0 +1,158 @@
+#include "discovery.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "catalogue.h"
+#include "failure.h"
+#include "lowercase.h"
+#include "platform.h"
+
+char TempDirectory[MAX_PATH];
+
+void ChooseTempDirectory(const char* tempPath, const char* systemDirectory,
+                         char directory[MAX_PATH])
+{
+    lstrcpynA(directory, tempPath[0] == systemDirectory[0] ? tempPath : systemDirectory,
+              MAX_PATH);
+}
+
+static bool StartsWith(const char* text, const char* prefix)
+{
+    return strncmp(text, prefix, strlen(prefix)) == 0;
+}
+
+// The rest of a path after a profile folder and the separator behind it, or
+// null when the path ends before that.
+static const char* AfterProfileFolder(const char* path, const char* folder)
+{
+    size_t skipped = strlen(folder) + 1;
+    return strlen(path) >= skipped ? path + skipped : nullptr;
+}
+
+static bool DeriveMachineHive(char* key, DerivedHive* hive)
+{
+    if (strlen(key) > 3)
+        LowerCaseAscii(key + 1);
+    // The system hive is in use while Windows runs and is never offered.
+    if (strcmp(key, "System") == 0)
+        return false;
+    lstrcpynA(hive->DisplayName, key, MAX_PATH);
+    lstrcpynA(hive->SubKey, key, MAX_PATH);
+    hive->Flags = HIVE_MACHINE;
+    return true;
+}
+
+static bool DeriveUserHive(char* key, const char* path, DerivedHive* hive)
+{
+    const char* name = key;
+    char profile[MAX_PATH];
+    if (StartsWith(path, "\\Documents and Settings")) {
+        // The profile folder and the file: "Administrator\NTUSER.DAT".
+        name = AfterProfileFolder(path, "\\Documents and Settings");
+    } else if (StartsWith(path, "\\WINNT\\Profiles")) {
+        // The profile folder alone: the file name "\ntuser.dat" is dropped.
+        const char* rest = AfterProfileFolder(path, "\\WINNT\\Profiles");
+        if (rest) {
+            lstrcpynA(profile, rest, MAX_PATH);
+            size_t length = strlen(profile);
+            if (length >= 11)
+                profile[length - 11] = '\0';
+            name = profile;
+        } else {
+            name = nullptr;
+        }
+    } else if (key[0] == '.') {
+        // ".DEFAULT" becomes ".Default", shown as "Default".
+        if (key[1] == '\0')
+            return false;
+        LowerCaseAscii(key + 2);
+        name = key + 1;
+    }
+    // A path that ends right after its profile folder names no hive.
+    if (!name)
+        return false;
+    lstrcpynA(hive->DisplayName, name, MAX_PATH);
+    lstrcpynA(hive->SubKey, key, MAX_PATH);
+    hive->Flags = HIVE_USERS;
+    return true;
+}
+
+bool DeriveHive(const char* valueName, const char* data, DWORD size, bool isWin2000,
+                DerivedHive* hive)
+{
+    if (size <= 1)
+        return false;
+    // The data need not end in a zero: never read beyond its size.
+    char text[MAX_PATH + 1];
+    DWORD length = 0;
+    while (length < size && length < MAX_PATH && data[length])
+        ++length;
+    memcpy(text, data, length);
+    text[length] = '\0';
+
+    // The volume's device name is skipped: 23 characters on Windows 2000
+    // ("\Device\HarddiskVolume1"), 28 on NT 4.0 ("\Device\Harddisk0\Partition1").
+    DWORD prefix = isWin2000 ? 23 : 28;
+    if (length < prefix)
+        return false;
+    lstrcpynA(hive->HiveFile, text + prefix, MAX_PATH);
+
+    char key[MAX_PATH];
+    if (StartsWith(valueName, "\\REGISTRY\\MACHINE\\")) {
+        lstrcpynA(key, valueName + 18, MAX_PATH);
+        return DeriveMachineHive(key, hive);
+    }
+    if (StartsWith(valueName, "\\REGISTRY\\USER\\")) {
+        lstrcpynA(key, valueName + 15, MAX_PATH);
+        return DeriveUserHive(key, hive->HiveFile, hive);
+    }
+    return false;
+}
+
+static void AddWindows9xHives(const char* systemDirectory)
+{
+    char hiveFile[MAX_PATH];
+    snprintf(hiveFile, sizeof hiveFile, "%s\\..\\System.dat", systemDirectory);
+    AddHive("System", TempDirectory, hiveFile, "", HIVE_MACHINE | HIVE_WHOLE_ROOT);
+    snprintf(hiveFile, sizeof hiveFile, "%s\\..\\User.dat", systemDirectory);
+    AddHive("User", TempDirectory, hiveFile, "", HIVE_USERS | HIVE_WHOLE_ROOT);
+}
+
+static void AddListedHives()
+{
+    HKEY list;
+    ThrowSystemError(RegOpenKeyA(HKEY_LOCAL_MACHINE,
+                                 "System\\CurrentControlSet\\Control\\HiveList", &list));
+    for (DWORD index = 0;; ++index) {
+        char name[MAX_PATH];
+        char data[MAX_PATH];
+        DWORD nameSize = sizeof name;
+        DWORD dataSize = sizeof data;
+        // Any answer but success ends the list, a value too long for the
+        // buffers included.
+        if (RegEnumValueA(list, index, name, &nameSize, NULL, NULL,
+                          reinterpret_cast<BYTE*>(data), &dataSize) != ERROR_SUCCESS)
+            break;
+        DerivedHive hive;
+        if (DeriveHive(name, data, dataSize, IsWin2000, &hive))
+            AddHive(hive.DisplayName, TempDirectory, hive.HiveFile, hive.SubKey, hive.Flags);
+    }
+    RegCloseKey(list);
+}
+
+void DiscoverHives()
+{
+    char tempPath[MAX_PATH] = "";
+    char systemDirectory[MAX_PATH] = "";
+    GetTempPathA(sizeof tempPath, tempPath);
+    GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
+    ChooseTempDirectory(tempPath, systemDirectory, TempDirectory);
+    // Hive paths without a drive letter then resolve on the system drive.
+    SetCurrentDirectoryA(systemDirectory);
+
+    if (IsNT)
+        AddListedHives();
+    else
+        AddWindows9xHives(systemDirectory);
+}
