@@ -4,18 +4,9 @@
 #include <stdexcept>
 
 #include "btree.h"
+#include "little_endian.h"
 
 namespace {
-
-unsigned WordAt(const Bytes& bytes, size_t at)
-{
-    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-}
-
-uint32_t DwordAt(const Bytes& bytes, size_t at)
-{
-    return WordAt(bytes, at) | uint32_t(WordAt(bytes, at + 2)) << 16;
-}
 
 const size_t HeaderSize = 38;
 

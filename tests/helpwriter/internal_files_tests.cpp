@@ -2,21 +2,12 @@
 // checked against the format's layout.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstring>
 
 #include "internal_files.h"
+#include "little_endian.h"
 
 namespace {
-
-unsigned WordAt(const Bytes& bytes, size_t at)
-{
-    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-}
-
-uint32_t DwordAt(const Bytes& bytes, size_t at)
-{
-    return WordAt(bytes, at) | uint32_t(WordAt(bytes, at + 2)) << 16;
-}
 
 const size_t BTreeHeaderSize = 38, LeafHeaderSize = 8;
 

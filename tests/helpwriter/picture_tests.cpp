@@ -3,22 +3,10 @@
 
 #include <stdexcept>
 
+#include "little_endian.h"
 #include "picture.h"
 
 namespace {
-
-Bytes Dword(uint32_t value)
-{
-    Bytes bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes += static_cast<char>(value >> (8 * i) & 0xFF);
-    return bytes;
-}
-
-Bytes Word(unsigned value)
-{
-    return Dword(value).substr(0, 2);
-}
 
 // A .bmp file as drawing programs write it.
 Bytes Bmp(int32_t width, int32_t height, unsigned bits, uint32_t paletteEntries,

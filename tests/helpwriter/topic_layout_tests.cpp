@@ -1,25 +1,10 @@
 // Topic records and their layout in blocks, against the format's layout.
 #include <gtest/gtest.h>
 
+#include "little_endian.h"
 #include "topic_layout.h"
 
 namespace {
-
-Bytes Dword(uint32_t value)
-{
-    Bytes bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes += static_cast<char>(value >> (8 * i) & 0xFF);
-    return bytes;
-}
-
-uint32_t DwordAt(const Bytes& bytes, size_t at)
-{
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
 
 const uint32_t None = 0xFFFFFFFF;
 
