@@ -19,3 +19,7 @@ void Check(bool condition, const char* message);
 
 // Throws the system's text for a nonzero Win32 error code; zero does nothing.
 void ThrowSystemError(DWORD code);
+
+// Throws the system's text for the thread's last error after a call failed;
+// a call that failed without leaving a code throws the text of ERROR_GEN_FAILURE.
+[[noreturn]] void ThrowLastError();

@@ -3,9 +3,13 @@
 #include <cstring>
 
 #include "catalogue.h"
+#include "compact.h"
+#include "discovery.h"
+#include "export.h"
 #include "failure.h"
 #include "lowercase.h"
 #include "main_window.h"
+#include "message_pump.h"
 #include "platform.h"
 #include "resource.h"
 
@@ -30,7 +34,9 @@ int RunCompactor(const char* commandLine, int showCommand)
     NoGui = IsNoGuiCommandLine(commandLine);
     try {
         InitCompactor(showCommand);
-        if (!NoGui)
+        if (NoGui)
+            CompactSelectedHives();
+        else
             RunMessageLoop();
         ShutDown();
         return 0;
@@ -40,10 +46,25 @@ int RunCompactor(const char* commandLine, int showCommand)
     }
 }
 
-void InitCompactor(int)
+void InitCompactor(int showCommand)
 {
     CheckPlatform();
     EnablePrivileges();
+    DiscoverHives();
+    CreateMainWindow();
+    CreateHiveImageList();
+    ShowWindow(HiveListView, SW_HIDE);
+    // Without a window the list is still filled, as the Compact command reads it.
+    if (!NoGui)
+        ShowWindow(MainWindow, showCommand);
+    SetCursor(LoadCursorA(NULL, IDC_WAIT));
+    // The one drain before the long work: the window paints; later messages wait.
+    PumpPendingMessages();
+    ExportHives();
+    FillHiveRows();
+    SetCursor(LoadCursorA(NULL, IDC_ARROW));
+    ShowWindow(GetDlgItem(MainWindow, IDC_STATUS), SW_HIDE);
+    ShowWindow(HiveListView, SW_SHOW);
 }
 
 void RunMessageLoop()
@@ -71,6 +92,7 @@ void ShutDown()
         DeleteObject(LinkFont);
     if (LinkHotFont)
         DeleteObject(LinkHotFont);
+    CleanUpTempFiles(); // reads the catalogue, so before it is freed
     FreeHives();
 }
 

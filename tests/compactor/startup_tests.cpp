@@ -124,15 +124,34 @@ TEST_F(MessageLoopTest, AltCSendsTheCompactCommandAndOtherKeysAreDispatched)
     EXPECT_EQ(UINT(WM_KEYDOWN), Seen[2].Message);
 }
 
-TEST_F(MessageLoopTest, TheInteractiveRunEndsWithTheQuitMessageAndExitCodeZero)
+namespace {
+
+decltype(&GetMessageA) RealGetMessageA;
+
+// The user closes the window as soon as the message loop runs.
+BOOL WINAPI CloseOnFirstGetMessageA(LPMSG message, HWND window, UINT first, UINT last)
+{
+    static HWND closed;
+    if (closed != MainWindow) {
+        closed = MainWindow;
+        PostMessageA(MainWindow, WM_CLOSE, 0, 0);
+    }
+    return RealGetMessageA(message, window, first, last);
+}
+
+} // namespace
+
+TEST(RunCompactor, ClosingTheWindowEndsTheInteractiveRunWithExitCodeZero)
 {
     ShutDownDone = false;
     MessageBoxRecorder boxes;
-    PostQuitMessage(7); // the code carried by the quit message is not used
+    ImportPatch getMessage(&GetMessageA, &CloseOnFirstGetMessageA, &RealGetMessageA);
     EXPECT_EQ(0, RunCompactor("", SW_SHOWNORMAL));
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_TRUE(ShutDownDone);
     EXPECT_FALSE(IsWindow(MainWindow));
+    MainWindow = NULL;
+    LinkFont = LinkHotFont = NULL;
 }
 
 TEST(ShutDown, RunsOnlyOnce)

@@ -36,20 +36,28 @@ void ExpectSystemImportsOnly(const PeImage& image)
 
 } // namespace
 
-TEST(Deliverables, TheCompactorIsA32BitGuiProgramWithSystemImportsOnly)
+const char* const Programs[] = {"Quillstone.exe", "Quillstone Installer.exe"};
+
+TEST(Deliverables, TheProgramsAre32BitGuiProgramsWithSystemImportsOnly)
 {
-    PeImage image(Dist("Quillstone.exe"));
-    EXPECT_EQ(IMAGE_FILE_MACHINE_I386, image.Machine());
-    EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, image.OptionalMagic());
-    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, image.Subsystem());
-    EXPECT_EQ(4, image.SubsystemMajor()); // loads on Windows 95 and NT 4.0
-    ExpectSystemImportsOnly(image);
+    for (const char* program : Programs) {
+        SCOPED_TRACE(program);
+        PeImage image(Dist(program));
+        EXPECT_EQ(IMAGE_FILE_MACHINE_I386, image.Machine());
+        EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, image.OptionalMagic());
+        EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, image.Subsystem());
+        EXPECT_EQ(4, image.SubsystemMajor()); // loads on Windows 95 and NT 4.0
+        ExpectSystemImportsOnly(image);
+    }
 }
 
-TEST(Deliverables, The64BitTwinIsAGuiProgramToo)
+TEST(Deliverables, The64BitTwinsAreGuiProgramsToo)
 {
-    PeImage image(Dist("x64\\Quillstone.exe"));
-    EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, image.Machine());
-    EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, image.Subsystem());
-    ExpectSystemImportsOnly(image);
+    for (const char* program : Programs) {
+        SCOPED_TRACE(program);
+        PeImage image(Dist(std::string("x64\\") + program));
+        EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, image.Machine());
+        EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, image.Subsystem());
+        ExpectSystemImportsOnly(image);
+    }
 }

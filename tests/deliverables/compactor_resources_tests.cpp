@@ -1,0 +1,181 @@
+// The shipped compactor's resources, read from the built file: the window
+// template as tabled, the icons, the pointer, the banner and the version.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "dialog_template.h"
+#include "pe_image.h"
+#include "program_run.h"
+
+namespace {
+
+const PeImage& Compactor()
+{
+    static PeImage image(WindowsPathFromEnvironment("QS_DIST") + "\\Quillstone.exe");
+    return image;
+}
+
+template <typename T> T At(const std::string& bytes, size_t offset)
+{
+    T value;
+    EXPECT_LE(offset + sizeof value, bytes.size());
+    memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+const PeResource& Resource(const char* type, const char* name)
+{
+    const PeResource* resource = Compactor().Resource(type, name);
+    if (!resource)
+        throw std::runtime_error(std::string("no resource ") + type + " " + name);
+    return *resource;
+}
+
+struct IconEntry {
+    int Width, Height, Bits;
+};
+
+// An icon group and the header of each image it names.
+std::vector<IconEntry> IconGroup(const char* name)
+{
+    const std::string& group = Resource("#14", name).Bytes;
+    EXPECT_EQ(1, At<WORD>(group, 2)); // icons, not cursors
+    std::vector<IconEntry> entries;
+    for (WORD i = 0; i < At<WORD>(group, 4); ++i) {
+        size_t entry = 6 + 14 * i;
+        WORD id = At<WORD>(group, entry + 12);
+        const std::string& image = Resource("#3", ("#" + std::to_string(id)).c_str()).Bytes;
+        auto header = At<BITMAPINFOHEADER>(image, 0);
+        EXPECT_EQ(At<WORD>(group, entry + 6), header.biBitCount);
+        // The image's height counts its colour bits and its mask.
+        entries.push_back({header.biWidth, header.biHeight / 2, header.biBitCount});
+    }
+    return entries;
+}
+
+} // namespace
+
+TEST(CompactorResources, TheWindowTemplateIsAsTabled)
+{
+    DialogTemplate dialog = ParseDialogTemplate(Resource("#5", "#101").Bytes);
+    EXPECT_TRUE(dialog.Extended);
+    EXPECT_EQ(DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+                    WS_MAXIMIZEBOX | DS_CONTEXTHELP | DS_CENTER | DS_SETFONT),
+              dialog.Style);
+    EXPECT_EQ(DWORD(WS_EX_NOPARENTNOTIFY), dialog.ExStyle);
+    EXPECT_EQ(0, dialog.X);
+    EXPECT_EQ(0, dialog.Y);
+    EXPECT_EQ(214, dialog.Width);
+    EXPECT_EQ(134, dialog.Height);
+    EXPECT_EQ("", dialog.Menu);
+    EXPECT_EQ("", dialog.Class);
+    EXPECT_EQ("Quillstone", dialog.Caption);
+    EXPECT_EQ(8, dialog.PointSize);
+    EXPECT_EQ("Verdana", dialog.Font);
+    EXPECT_EQ(0, dialog.Weight);
+    EXPECT_EQ(0, dialog.Italic);
+    EXPECT_EQ(1, dialog.Charset);
+
+    const DWORD child = WS_CHILD | WS_VISIBLE;
+    const DialogItem expected[] = {
+        {-1, "STATIC", "#107", child | SS_BITMAP, 0, 5, 5, 129, 23},
+        {1001, "BUTTON", "&Compact", child | BS_PUSHBUTTON, 0, 165, 115, 45, 15},
+        {1010, "STATIC", "Please Wait, Loading Registry Hives...", child | SS_LEFT | WS_GROUP, 0,
+         5, 50, 205, 55},
+        {1000, "SysListView32", "", child | LVS_REPORT | WS_BORDER | WS_TABSTOP, 0, 5, 35, 205, 75},
+        {1008, "STATIC", "", child | SS_BLACKRECT, 0, 5, 24, 210, 1},
+        {1006, "STATIC", "Visit The Quillstone Website", child | SS_LEFT | WS_GROUP, 0, 5, 118,
+         110, 10},
+        {-1, "STATIC", "Shareware - Version 1.0", child | SS_LEFT | WS_GROUP, 0, 102, 25, 108, 10},
+    };
+    ASSERT_EQ(std::size(expected), dialog.Items.size());
+    for (size_t i = 0; i < dialog.Items.size(); ++i) {
+        const DialogItem& item = dialog.Items[i];
+        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(item.Id));
+        EXPECT_EQ(expected[i].Id, item.Id);
+        // Class names compare without case; the resource compiler stores them in capitals.
+        EXPECT_EQ(0, lstrcmpiA(expected[i].Class.c_str(), item.Class.c_str())) << item.Class;
+        EXPECT_EQ(expected[i].Text, item.Text);
+        EXPECT_EQ(expected[i].Style, item.Style);
+        EXPECT_EQ(0u, item.ExStyle);
+        EXPECT_EQ(expected[i].X, item.X);
+        EXPECT_EQ(expected[i].Y, item.Y);
+        EXPECT_EQ(expected[i].Width, item.Width);
+        EXPECT_EQ(expected[i].Height, item.Height);
+    }
+}
+
+TEST(CompactorResources, IconsHaveTheirSizesAndColourDepths)
+{
+    auto application = IconGroup("#102");
+    ASSERT_EQ(4u, application.size());
+    int found = 0;
+    for (const IconEntry& entry : application)
+        for (int size : {16, 32})
+            for (int bits : {4, 8})
+                found += entry.Width == size && entry.Height == size && entry.Bits == bits;
+    EXPECT_EQ(4, found);
+
+    for (const char* box : {"#115", "#116"}) {
+        SCOPED_TRACE(box);
+        auto images = IconGroup(box);
+        ASSERT_EQ(1u, images.size());
+        EXPECT_EQ(16, images[0].Width);
+        EXPECT_EQ(16, images[0].Height);
+        EXPECT_EQ(1, images[0].Bits);
+    }
+}
+
+TEST(CompactorResources, ThePointerIsAMonochromeHandWithItsHotSpotAtTheFingertip)
+{
+    const std::string& group = Resource("#12", "#108").Bytes;
+    EXPECT_EQ(2, At<WORD>(group, 2)); // cursors
+    ASSERT_EQ(1, At<WORD>(group, 4));
+    WORD id = At<WORD>(group, 6 + 12);
+    const std::string& cursor = Resource("#1", ("#" + std::to_string(id)).c_str()).Bytes;
+    EXPECT_EQ(7, At<WORD>(cursor, 0));
+    EXPECT_EQ(0, At<WORD>(cursor, 2));
+    auto header = At<BITMAPINFOHEADER>(cursor, 4);
+    EXPECT_EQ(32, header.biWidth);
+    EXPECT_EQ(64, header.biHeight);
+    EXPECT_EQ(1, header.biBitCount);
+}
+
+TEST(CompactorResources, TheBannerIsAn8BitBitmapWithAFullPalette)
+{
+    const std::string& bitmap = Resource("#2", "#107").Bytes;
+    auto header = At<BITMAPINFOHEADER>(bitmap, 0);
+    EXPECT_EQ(225, header.biWidth);
+    EXPECT_EQ(37, header.biHeight);
+    EXPECT_EQ(8, header.biBitCount);
+    EXPECT_EQ(DWORD(BI_RGB), header.biCompression);
+    EXPECT_TRUE(header.biClrUsed == 0 || header.biClrUsed == 256);
+    const size_t stride = (225 + 3) & ~3;
+    EXPECT_EQ(sizeof header + 256 * 4 + stride * 37, bitmap.size());
+}
+
+TEST(CompactorResources, TheVersionRecordNamesTheProgram)
+{
+    const std::string& version = Resource("#16", "#1").Bytes;
+    auto fixed = std::search(version.begin(), version.end(), "\xBD\x04\xEF\xFE", "\xBD\x04\xEF\xFE" + 4);
+    ASSERT_NE(version.end(), fixed);
+    auto info = At<VS_FIXEDFILEINFO>(version, size_t(fixed - version.begin()));
+    EXPECT_EQ(0x00010000u, info.dwFileVersionMS);
+    EXPECT_EQ(DWORD(VFT_APP), info.dwFileType);
+    EXPECT_EQ(DWORD(VOS__WINDOWS32), info.dwFileOS);
+    auto utf16 = [](const char* text) {
+        std::string wide;
+        for (; *text; ++text)
+            wide += std::string(1, *text) + '\0';
+        return wide;
+    };
+    for (const char* text : {"ProductName", "Quillstone", "OriginalFilename", "Quillstone.exe",
+                             "0C0904B0"})
+        EXPECT_NE(std::string::npos, version.find(utf16(text))) << text;
+}
