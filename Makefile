@@ -27,6 +27,8 @@ build: setup
 	mkdir -p $(DIST)/x64
 	cp $(BUILD)/i686/compactor/Quillstone.exe $(DIST)/
 	cp $(BUILD)/x64/compactor/Quillstone.exe $(DIST)/x64/
+	cp "$(BUILD)/i686/installer/Quillstone Installer.exe" $(DIST)/
+	cp "$(BUILD)/x64/installer/Quillstone Installer.exe" $(DIST)/x64/
 
 test: build
 	cd $(BUILD)/host && ctest --output-on-failure
