@@ -1,0 +1,257 @@
+// The built installer's resources, read from both built files: the two page
+// templates as tabled, the license text, the banner, the icon and the version record.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+
+#include "dialog_template.h"
+#include "pe_image.h"
+#include "program_run.h"
+#include "scratch.h"
+#include "version_record.h"
+
+namespace {
+
+template <typename T> T At(const std::string& bytes, size_t offset)
+{
+    if (offset + sizeof(T) > bytes.size())
+        throw std::runtime_error("resource ends early");
+    T value;
+    memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+const DWORD Child = WS_CHILD | WS_VISIBLE;
+
+struct PageTemplate {
+    const char* Name;
+    short Width, Height;
+    const char* Caption;
+    std::vector<DialogItem> Items;
+};
+
+const PageTemplate LicensePage = {
+    "#105", 239, 215, "License Information",
+    {
+        {1006, "BUTTON", "Yes", Child | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 195, 195, 40, 14},
+        {1007, "BUTTON", "No", Child | BS_PUSHBUTTON | WS_TABSTOP, 0, 150, 195, 40, 14},
+        {-1, "STATIC", "#103", Child | SS_BITMAP, 0, 5, 5, 129, 23},
+        {1008, "STATIC", "", Child | SS_BLACKRECT, 0, 5, 24, 235, 1},
+        {-1, "STATIC", "Please read the license below.", Child | SS_LEFT | WS_GROUP, 0, 127, 25,
+         108, 10},
+        {-1, "STATIC", "Do you agree with the terms and conditions of the license agreement?",
+         Child | SS_LEFT | WS_GROUP, 0, 10, 194, 125, 17},
+        {1009, "EDIT", "",
+         Child | ES_MULTILINE | ES_READONLY | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | WS_TABSTOP,
+         0, 10, 45, 220, 140},
+    }};
+
+const PageTemplate OptionsPage = {
+    "#101", 239, 118, "Options",
+    {
+        {1010, "BUTTON", "&Install", Child | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 195, 100, 40, 14},
+        {1011, "BUTTON", "Cancel", Child | BS_PUSHBUTTON | WS_TABSTOP, 0, 150, 100, 40, 14},
+        {-1, "STATIC", "Program Location:", Child | SS_LEFT | WS_GROUP, 0, 5, 40, 65, 10},
+        {1000, "EDIT", "", Child | ES_LEFT | WS_BORDER | WS_TABSTOP, 0, 5, 50, 215, 12},
+        {1003, "BUTTON", "...", Child | BS_PUSHBUTTON | BS_CENTER | WS_TABSTOP, 0, 224, 49, 10,
+         12},
+        {-1, "STATIC", "#103", Child | SS_BITMAP, 0, 5, 5, 129, 23},
+        {1008, "STATIC", "", Child | SS_BLACKRECT, 0, 5, 24, 235, 1},
+        {-1, "STATIC", "Please choose your options.", Child | SS_LEFT | WS_GROUP, 0, 127,
+         25, 116, 10},
+        {1004, "BUTTON", "Add To Start Menu Group",
+         Child | BS_AUTOCHECKBOX | BS_VCENTER | WS_TABSTOP, 0, 5, 70, 100, 10},
+        {1005, "BUTTON", "Place Shortcut On Desktop", Child | BS_AUTOCHECKBOX | WS_TABSTOP, 0, 5,
+         85, 100, 10},
+        {1013, "COMBOBOX", "", Child | CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 0, 110,
+         69, 125, 90},
+    }};
+
+// Each test reads the shipped 32-bit file and its 64-bit twin.
+class InstallerResources : public testing::TestWithParam<const char*> {
+protected:
+    static void SetUpTestSuite() { Images = new std::map<std::string, PeImage>; }
+    static void TearDownTestSuite() { delete Images; }
+
+    const PeImage& Image() const
+    {
+        auto found = Images->find(GetParam());
+        if (found == Images->end())
+            found = Images->emplace(GetParam(), PeImage(WindowsPathFromEnvironment("QS_DIST") +
+                                                        "\\" + GetParam()))
+                        .first;
+        return found->second;
+    }
+    const std::string& Bytes(const char* type, const std::string& name) const
+    {
+        const PeResource* resource = Image().Resource(type, name);
+        if (!resource)
+            throw std::runtime_error(std::string("no resource ") + type + " " + name);
+        return resource->Bytes;
+    }
+    void ExpectTemplate(const PageTemplate& page) const;
+
+    static std::map<std::string, PeImage>* Images;
+};
+
+std::map<std::string, PeImage>* InstallerResources::Images;
+
+void InstallerResources::ExpectTemplate(const PageTemplate& page) const
+{
+    DialogTemplate dialog = ParseDialogTemplate(Bytes("#5", page.Name));
+    EXPECT_FALSE(dialog.Extended);
+    EXPECT_EQ(DWORD(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_CENTER |
+                    DS_SETFONT),
+              dialog.Style);
+    EXPECT_EQ(0u, dialog.ExStyle);
+    EXPECT_EQ(0, dialog.X);
+    EXPECT_EQ(0, dialog.Y);
+    EXPECT_EQ(page.Width, dialog.Width);
+    EXPECT_EQ(page.Height, dialog.Height);
+    EXPECT_EQ("", dialog.Menu);
+    EXPECT_EQ("", dialog.Class);
+    EXPECT_EQ(page.Caption, dialog.Caption);
+    EXPECT_EQ(8, dialog.PointSize);
+    EXPECT_EQ("Verdana", dialog.Font);
+    ASSERT_EQ(page.Items.size(), dialog.Items.size());
+    for (size_t i = 0; i < page.Items.size(); ++i) {
+        const DialogItem &expected = page.Items[i], &item = dialog.Items[i];
+        SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(expected.Id));
+        EXPECT_EQ(expected.Id, item.Id);
+        EXPECT_EQ(expected.Class, item.Class);
+        EXPECT_EQ(expected.Text, item.Text);
+        EXPECT_EQ(expected.Style, item.Style);
+        EXPECT_EQ(0u, item.ExStyle);
+        EXPECT_EQ(expected.X, item.X);
+        EXPECT_EQ(expected.Y, item.Y);
+        EXPECT_EQ(expected.Width, item.Width);
+        EXPECT_EQ(expected.Height, item.Height);
+    }
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Builds, InstallerResources,
+                         testing::Values("Quillstone Installer.exe",
+                                         "x64\\Quillstone Installer.exe"));
+
+TEST_P(InstallerResources, AreTheInstallersOwnAllInUsEnglish)
+{
+    std::vector<std::string> found;
+    for (const PeResource& resource : Image().Resources()) {
+        EXPECT_EQ(1033, resource.Language) << resource.Type << " " << resource.Name;
+        if (resource.Type != "#3") // the icon's images, named by the icon group
+            found.push_back(resource.Type + " " + resource.Name);
+    }
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ((std::vector<std::string>{"#14 #104", "#16 #1", "#2 #103", "#5 #101", "#5 #105",
+                                        "FILE #108"}),
+              found);
+}
+
+TEST_P(InstallerResources, ThePageTemplatesAreAsTabled)
+{
+    for (const PageTemplate* page : {&LicensePage, &OptionsPage}) {
+        SCOPED_TRACE(page->Caption);
+        ExpectTemplate(*page);
+    }
+}
+
+TEST_P(InstallerResources, TheLicenseIsWindowsTextWithCrLfLineEndsAndNoTerminator)
+{
+    const std::string& text = Bytes("FILE", "#108");
+    EXPECT_EQ(ReadFileBytes(WindowsPathOf(QS_LICENSE)), text);
+    EXPECT_EQ(961u, text.size());
+    EXPECT_EQ(std::string::npos, text.find('\0'));
+    size_t lineEnds = 0, beyondAscii = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            ASSERT_EQ("\r\n", text.substr(i, 2)) << "at byte " << i;
+            ++lineEnds;
+            ++i;
+        }
+        beyondAscii += static_cast<unsigned char>(text[i]) >= 0x80;
+    }
+    EXPECT_EQ(17u, lineEnds);
+    EXPECT_EQ(1u, beyondAscii);
+    EXPECT_EQ("\r\n", text.substr(0, 2)); // an empty first line
+    EXPECT_EQ("\r\n\r\n\r\n", text.substr(text.size() - 6)); // two empty lines at the end
+}
+
+TEST_P(InstallerResources, TheBannerIsABlackWordMarkOnAn8BitWhiteBitmap)
+{
+    const std::string& bitmap = Bytes("#2", "#103");
+    auto header = At<BITMAPINFOHEADER>(bitmap, 0);
+    EXPECT_EQ(402, header.biWidth);
+    EXPECT_EQ(36, header.biHeight);
+    EXPECT_EQ(8, header.biBitCount);
+    EXPECT_EQ(DWORD(BI_RGB), header.biCompression);
+    EXPECT_TRUE(header.biClrUsed == 0 || header.biClrUsed == 256);
+    const size_t palette = sizeof header, pixels = palette + 256 * 4, stride = 404;
+    ASSERT_EQ(pixels + stride * 36, bitmap.size());
+    size_t white = 0, black = 0;
+    for (size_t row = 0; row < 36; ++row)
+        for (size_t column = 0; column < 402; ++column) {
+            BYTE index = At<BYTE>(bitmap, pixels + row * stride + column);
+            DWORD colour = At<DWORD>(bitmap, palette + 4 * index) & 0xFFFFFF;
+            white += colour == 0xFFFFFF;
+            black += colour == 0;
+        }
+    EXPECT_GT(white, 402u * 36 / 2);
+    EXPECT_GT(black, 0u);
+}
+
+TEST_P(InstallerResources, TheIconHas16And32PixelImagesIn16And256Colours)
+{
+    const std::string& group = Bytes("#14", "#104");
+    EXPECT_EQ(1, At<WORD>(group, 2)); // icons, not cursors
+    std::vector<std::string> images;
+    for (WORD i = 0; i < At<WORD>(group, 4); ++i) {
+        size_t entry = 6 + 14 * i;
+        const std::string& bytes = Bytes("#3", "#" + std::to_string(At<WORD>(group, entry + 12)));
+        auto image = At<BITMAPINFOHEADER>(bytes, 0);
+        // The image's height counts its colour bits and its mask.
+        EXPECT_EQ(image.biWidth, At<BYTE>(group, entry));
+        EXPECT_EQ(image.biHeight / 2, At<BYTE>(group, entry + 1));
+        EXPECT_EQ(image.biBitCount, At<WORD>(group, entry + 6));
+        images.push_back(std::to_string(image.biWidth) + "x" + std::to_string(image.biHeight / 2) +
+                         "x" + std::to_string(image.biBitCount));
+    }
+    std::sort(images.begin(), images.end());
+    EXPECT_EQ((std::vector<std::string>{"16x16x4", "16x16x8", "32x32x4", "32x32x8"}), images);
+}
+
+TEST_P(InstallerResources, TheVersionRecordNamesTheInstaller)
+{
+    VersionRecord record = ParseVersionRecord(Bytes("#16", "#1"));
+    EXPECT_EQ(0xFEEF04BDu, record.Fixed.dwSignature);
+    EXPECT_EQ(0x00010000u, record.Fixed.dwFileVersionMS);
+    EXPECT_EQ(0u, record.Fixed.dwFileVersionLS);
+    EXPECT_EQ(0x00010000u, record.Fixed.dwProductVersionMS);
+    EXPECT_EQ(0u, record.Fixed.dwProductVersionLS);
+    EXPECT_EQ(0u, record.Fixed.dwFileFlags);
+    EXPECT_EQ(DWORD(VOS__WINDOWS32), record.Fixed.dwFileOS);
+    EXPECT_EQ(DWORD(VFT_APP), record.Fixed.dwFileType);
+    const std::map<std::string, std::string> strings = {
+        {"Comments", ""},
+        {"CompanyName", " "},
+        {"FileDescription", "Quillstone Installer"},
+        {"FileVersion", "1.0"},
+        {"InternalName", "Quillstone Installer"},
+        {"LegalCopyright", "Copyright (C) The Quillstone Authors"},
+        {"LegalTrademarks", ""},
+        {"OriginalFilename", "Quillstone 1.0.exe"},
+        {"PrivateBuild", ""},
+        {"ProductName", "Quillstone"},
+        {"ProductVersion", "1.0"},
+        {"SpecialBuild", ""},
+    };
+    EXPECT_EQ((std::map<std::string, std::map<std::string, std::string>>{{"0C0904B0", strings}}),
+              record.Strings);
+    EXPECT_EQ(std::vector<DWORD>{MAKELONG(0x0C09, 1200)}, record.Translations);
+}
