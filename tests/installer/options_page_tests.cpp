@@ -183,16 +183,17 @@ TEST(OptionsPage, StartsWithTheProgramFilesFolderFromTheRegistry)
 TEST(OptionsPage, OffersQuillstoneAndEveryDotlessSubfolderOfTheProgramsFolderSorted)
 {
     std::string programs = SpecialFolder(CSIDL_PROGRAMS);
+    // An existing "Quillstone" group is offered a second time.
+    std::vector<std::string> made;
+    for (const char* name : {"Zeta Tools", "alpha", ".hidden", "Quillstone"})
+        if (CreateDirectoryA((programs + "\\" + name).c_str(), NULL))
+            made.push_back(name);
+    WriteFileBytes(programs + "\\Readme.lnk", "not a group");
     std::vector<std::string> expected = {"Quillstone"};
     for (const std::string& name : FilesMatching(programs, "*"))
         if (name[0] != '.' &&
             (GetFileAttributesA((programs + "\\" + name).c_str()) & FILE_ATTRIBUTE_DIRECTORY))
             expected.push_back(name);
-    const char* folders[] = {"Zeta Tools", "alpha", ".hidden", "Quillstone"};
-    for (const char* name : folders)
-        CreateDirectoryA((programs + "\\" + name).c_str(), NULL);
-    WriteFileBytes(programs + "\\Readme.lnk", "not a group");
-    expected.insert(expected.end(), {"Zeta Tools", "alpha", "Quillstone"});
     std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
         return lstrcmpiA(a.c_str(), b.c_str()) < 0;
     });
@@ -207,11 +208,14 @@ TEST(OptionsPage, OffersQuillstoneAndEveryDotlessSubfolderOfTheProgramsFolderSor
         desktop = IsDlgButtonChecked(page, IDC_DESKTOP) == BST_CHECKED;
         Press(page, IDC_CANCEL_INSTALL);
     });
-    for (const char* name : folders)
+    for (const std::string& name : made)
         RemoveDirectoryA((programs + "\\" + name).c_str());
     DeleteFileA((programs + "\\Readme.lnk").c_str());
 
     EXPECT_EQ(expected, entries);
+    EXPECT_EQ(2, std::count(entries.begin(), entries.end(), "Quillstone"));
+    EXPECT_EQ(0, std::count(entries.begin(), entries.end(), ".hidden"));
+    EXPECT_EQ(0, std::count(entries.begin(), entries.end(), "Readme.lnk"));
     EXPECT_EQ("Quillstone", group);
     EXPECT_TRUE(startMenu);
     EXPECT_TRUE(desktop);
@@ -255,8 +259,10 @@ TEST(OptionsPage, AFolderTheSystemCantNameTurnsItsOptionOff)
                 checked = IsDlgButtonChecked(page, row.TurnedOff);
             }
             SetDlgItemTextA(page, IDC_INSTALL_DIR, folder.Path().c_str());
+            SetDlgItemTextA(page, IDC_GROUP, "QS Unnamed Folder");
             Press(page, IDC_INSTALL);
         });
+        RemoveDirectoryA((SpecialFolder(CSIDL_PROGRAMS) + "\\QS Unnamed Folder").c_str());
         EXPECT_EQ(row.TurnedOff == 0, enabled);
         EXPECT_EQ(row.TurnedOff == 0, checked);
         ExpectPageBoxes(row.Boxes, page, boxes);
