@@ -11,6 +11,7 @@
 #include "catalogue.h"
 #include "import_patch.h"
 #include "main_window.h"
+#include "program_run.h"
 #include "resource.h"
 #include "scratch.h"
 #include "startup.h"
@@ -79,18 +80,9 @@ protected:
         item.pszText = const_cast<char*>(name);
         SendMessageA(HiveListView, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
     }
-    // A real click where the user would put the pointer; never so soon after
-    // the last one that the two make a double click.
     void ClickListAt(POINT client) const
     {
-        ClientToScreen(HiveListView, &client);
-        SetCursorPos(client.x, client.y);
-        Pump(GetDoubleClickTime() + 50);
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, input, sizeof(INPUT));
+        ClickAt(HiveListView, client);
         Pump(300);
     }
     POINT StateIconOf(int row) const

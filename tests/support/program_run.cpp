@@ -1,5 +1,7 @@
 #include "program_run.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <stdexcept>
 
@@ -208,4 +210,80 @@ bool ProgramRun::WaitForExit(DWORD* exitCode, DWORD timeoutMs)
         return false;
     GetExitCodeProcess(process_.hProcess, exitCode);
     return true;
+}
+
+void GrantSavePrivilegesToChildren()
+{
+    HANDLE token;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token);
+    for (const char* name : {"SeBackupPrivilege", "SeRestorePrivilege"}) {
+        TOKEN_PRIVILEGES privileges = {};
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        LookupPrivilegeValueA(NULL, name, &privileges.Privileges[0].Luid);
+        AdjustTokenPrivileges(token, FALSE, &privileges, 0, NULL, NULL);
+    }
+    CloseHandle(token);
+}
+
+RemoteListView::RemoteListView(const ProgramRun& run, HWND list)
+    : list_(list), process_(OpenProcess(PROCESS_ALL_ACCESS, FALSE, run.ProcessId()))
+{
+    remote_ = static_cast<char*>(
+        VirtualAllocEx(process_, NULL, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!remote_)
+        throw std::runtime_error("can't reach the other program's memory");
+}
+
+RemoteListView::~RemoteListView()
+{
+    VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+    CloseHandle(process_);
+}
+
+int RemoteListView::Count() const
+{
+    return int(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+}
+
+unsigned RemoteListView::StateImage(int row) const
+{
+    return unsigned(SendMessageA(list_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK)) >> 12;
+}
+
+std::string RemoteListView::Text(int row, int column) const
+{
+    // The item record first, its text buffer behind it.
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = remote_ + 512;
+    item.cchTextMax = 512;
+    WriteProcessMemory(process_, remote_, &item, sizeof item, NULL);
+    SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote_));
+    char text[512] = "";
+    ReadProcessMemory(process_, remote_ + 512, text, sizeof text - 1, NULL);
+    return text;
+}
+
+RECT RemoteListView::ItemRect(int row, int part) const
+{
+    RECT rect = {};
+    rect.left = part;
+    WriteProcessMemory(process_, remote_, &rect, sizeof rect, NULL);
+    SendMessageA(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote_));
+    ReadProcessMemory(process_, remote_, &rect, sizeof rect, NULL);
+    return rect;
+}
+
+void ClickAt(HWND window, POINT client)
+{
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    // Never so soon after the last click that the two make a double click.
+    Sleep(GetDoubleClickTime() + 100);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
 }

@@ -56,3 +56,31 @@ private:
     PROCESS_INFORMATION process_;
     std::vector<HWND> reported_;
 };
+
+// Enables the backup and restore privileges in the test's own token; programs
+// started afterwards inherit them. Wine checks them in every Windows version
+// it pretends to be, also where the program rightly enables none (9x).
+void GrantSavePrivilegesToChildren();
+
+// A list view of another program, read through memory of that process: the
+// list's messages carry pointers that only mean something there.
+class RemoteListView {
+public:
+    RemoteListView(const ProgramRun& run, HWND list);
+    ~RemoteListView();
+    RemoteListView(const RemoteListView&) = delete;
+    RemoteListView& operator=(const RemoteListView&) = delete;
+
+    int Count() const;
+    std::string Text(int row, int column) const;
+    unsigned StateImage(int row) const; // 0, 1 (empty box) or 2 (ticked)
+    RECT ItemRect(int row, int part) const; // LVIR_BOUNDS, LVIR_LABEL..., list client pixels
+
+private:
+    HWND list_;
+    HANDLE process_;
+    char* remote_;
+};
+
+// A real click at a point of a window's client area.
+void ClickAt(HWND window, POINT client);

@@ -44,9 +44,13 @@ export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Rooted paths without a drive letter resolve on C: only when the program starts there.
 cd "$WINEPREFIX/drive_c"
+# Wine's debug output of the test and of every program it starts, kept where
+# the test can read it (a program started with WINEDEBUG in its environment
+# reports the calls Wine only logs, such as RegReplaceKeyA).
+export QS_WINE_LOG="$work/wine.log"
 if [ -n "${QS_DESKTOP:-}" ]; then
     # A Wine virtual desktop draws window frames, as a screenshot should show them.
-    wine explorer "/desktop=quillstone,$QS_DESKTOP" "$program" "$@"
+    wine explorer "/desktop=quillstone,$QS_DESKTOP" "$program" "$@" 2> >(tee "$QS_WINE_LOG" >&2)
 else
-    wine "$program" "$@"
+    wine "$program" "$@" 2> >(tee "$QS_WINE_LOG" >&2)
 fi
