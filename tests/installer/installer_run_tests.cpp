@@ -53,6 +53,16 @@ void CloseBox(HWND page)
     PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+// Says "Yes" to the license; the options page that follows, or null.
+HWND AcceptLicense(const ProgramRun& run)
+{
+    HWND license = WaitForPage(run, "License Information");
+    if (!license)
+        return NULL;
+    Click(license, IDC_ACCEPT);
+    return WaitForPage(run, "Options");
+}
+
 } // namespace
 
 TEST_F(InstallerRun, EveryWayOutOfThePagesEndsWithExitCodeZero)
@@ -115,10 +125,7 @@ TEST_F(InstallerRun, InstallMakesTheProgramFolderAndTheGroupAndEnds)
     ASSERT_FALSE(FileExists(group));
 
     ProgramRun run(InstallerCommandLine());
-    HWND license = WaitForPage(run, "License Information");
-    ASSERT_NE(nullptr, license);
-    Click(license, IDC_ACCEPT);
-    HWND options = WaitForPage(run, "Options");
+    HWND options = AcceptLicense(run);
     ASSERT_NE(nullptr, options);
     EXPECT_EQ(folder, ControlText(options, IDC_INSTALL_DIR));
     Click(options, IDC_INSTALL);
@@ -132,10 +139,7 @@ TEST_F(InstallerRun, InstallMakesTheProgramFolderAndTheGroupAndEnds)
 TEST_F(InstallerRun, AFolderThatCantBeMadeIsReportedByThePageWhichComesBackWithItsDefaults)
 {
     ProgramRun run(InstallerCommandLine());
-    HWND license = WaitForPage(run, "License Information");
-    ASSERT_NE(nullptr, license);
-    Click(license, IDC_ACCEPT);
-    HWND options = WaitForPage(run, "Options");
+    HWND options = AcceptLicense(run);
     ASSERT_NE(nullptr, options);
     std::string location = ControlText(options, IDC_INSTALL_DIR);
     SendMessageA(GetDlgItem(options, IDC_INSTALL_DIR), WM_SETTEXT, 0,
