@@ -10,6 +10,9 @@ export WINEPREFIX="$template/prefix" HOME="$template/home" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$HOME"
 wineboot -i >/dev/null 2>&1
+# No window manager runs on the test displays: unmanaged windows close at once
+# instead of after Wine's wait for one.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wineserver -w
 # The user folders link to $HOME; make them real folders so that each copy of
 # the prefix has its own desktop and documents.
