@@ -18,6 +18,7 @@
 #include "platform.h"
 #include "resource.h"
 #include "scratch.h"
+#include "system_message.h"
 #include "startup.h"
 
 namespace {
@@ -47,13 +48,6 @@ BOOL WINAPI RecordExitWindowsEx(UINT flags, DWORD reason)
     return TRUE;
 }
 
-std::string SystemText(DWORD code)
-{
-    char text[MAX_PATH] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code, 0, text,
-                   sizeof text, NULL);
-    return text;
-}
 
 // Three real hives (keys under a scratch key), exported and listed as at start-up.
 class CompactTest : public testing::Test {
@@ -183,7 +177,7 @@ TEST_F(CompactTest, AFailingHiveIsWarnedAboutAndTheOthersGoOn)
     MessageBoxRecorder boxes;
     CompactSelectedHives();
     ASSERT_EQ(2u, boxes.Boxes().size());
-    EXPECT_EQ("Warning: Failed to replace the \"A\" registry hive\n\n" + SystemText(ERROR_ACCESS_DENIED) +
+    EXPECT_EQ("Warning: Failed to replace the \"A\" registry hive\n\n" + SystemMessage(ERROR_ACCESS_DENIED) +
                   ".",
               boxes.Boxes()[0].Text);
     EXPECT_EQ("Quillstone", boxes.Boxes()[0].Caption);

@@ -11,6 +11,7 @@
 #include "import_patch.h"
 #include "platform.h"
 #include "scratch.h"
+#include "system_message.h"
 
 TEST(ChooseTempDirectory, KeepsTheTemporaryPathOnlyOnTheSystemDirectorysDriveAsWritten)
 {
@@ -331,14 +332,12 @@ TEST_F(DiscoveryTest, DataStoredWithoutItsZeroStaysInsideTheBuffer)
 TEST_F(DiscoveryTest, AHiveListThatCantBeOpenedThrowsTheSystemText)
 {
     OpenAnswer = ERROR_ACCESS_DENIED;
-    char expected[MAX_PATH] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
-                   ERROR_ACCESS_DENIED, 0, expected, sizeof expected, NULL);
+    std::string expected = SystemMessage(ERROR_ACCESS_DENIED);
     try {
         Discover(VER_PLATFORM_WIN32_NT, 4, 1381);
         ADD_FAILURE() << "no failure";
     } catch (const FailureText& failure) {
-        EXPECT_STREQ(expected, failure.Text());
+        EXPECT_EQ(expected, failure.Text());
         EXPECT_NE('\0', failure.Text()[0]);
     }
     EXPECT_EQ(0, Hives.Count);

@@ -8,6 +8,7 @@
 #include "failure.h"
 #include "import_patch.h"
 #include "scratch.h"
+#include "system_message.h"
 #include "wininit.h"
 
 namespace {
@@ -181,13 +182,6 @@ BOOL WINAPI FailingMoveFileA(LPCSTR from, LPCSTR to)
     return RealMoveFileA(from, to);
 }
 
-std::string SystemText(DWORD code)
-{
-    char text[MAX_PATH] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, code, 0, text,
-                   sizeof text, NULL);
-    return text;
-}
 
 } // namespace
 
@@ -209,7 +203,7 @@ TEST_F(ScheduleRenameTest, AFailedRewriteThrowsTheSystemTextAndLeavesTheUsersFil
             DeleteFileA((TempFolder() + copy).c_str());
         SetFileAttributesA(WinInitPath().c_str(), FILE_ATTRIBUTE_NORMAL);
         Failing = row.Step;
-        EXPECT_EQ(SystemText(row.Code), Failure(before));
+        EXPECT_EQ(SystemMessage(row.Code), Failure(before));
         Failing = FailingStep::None;
         EXPECT_EQ(before, ReadFileBytes(WinInitPath())) << "the user's file is in place";
         // The rewritten copy stays in the temporary folder.

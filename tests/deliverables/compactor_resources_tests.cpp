@@ -5,13 +5,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
 #include "dialog_template.h"
 #include "pe_image.h"
 #include "program_run.h"
+#include "version_record.h"
 
 namespace {
 
@@ -162,20 +162,14 @@ TEST(CompactorResources, TheBannerIsAn8BitBitmapWithAFullPalette)
 
 TEST(CompactorResources, TheVersionRecordNamesTheProgram)
 {
-    const std::string& version = Resource("#16", "#1").Bytes;
-    auto fixed = std::search(version.begin(), version.end(), "\xBD\x04\xEF\xFE", "\xBD\x04\xEF\xFE" + 4);
-    ASSERT_NE(version.end(), fixed);
-    auto info = At<VS_FIXEDFILEINFO>(version, size_t(fixed - version.begin()));
-    EXPECT_EQ(0x00010000u, info.dwFileVersionMS);
-    EXPECT_EQ(DWORD(VFT_APP), info.dwFileType);
-    EXPECT_EQ(DWORD(VOS__WINDOWS32), info.dwFileOS);
-    auto utf16 = [](const char* text) {
-        std::string wide;
-        for (; *text; ++text)
-            wide += std::string(1, *text) + '\0';
-        return wide;
-    };
-    for (const char* text : {"ProductName", "Quillstone", "OriginalFilename", "Quillstone.exe",
-                             "0C0904B0"})
-        EXPECT_NE(std::string::npos, version.find(utf16(text))) << text;
+    VersionRecord version = ParseVersionRecord(Resource("#16", "#1").Bytes);
+    EXPECT_EQ(0x00010000u, version.Fixed.dwFileVersionMS);
+    EXPECT_EQ(0u, version.Fixed.dwFileVersionLS);
+    EXPECT_EQ(DWORD(VFT_APP), version.Fixed.dwFileType);
+    EXPECT_EQ(DWORD(VOS__WINDOWS32), version.Fixed.dwFileOS);
+    const auto& strings = version.Strings["0C0904B0"];
+    EXPECT_EQ("Quillstone", strings.at("ProductName"));
+    EXPECT_EQ("Quillstone.exe", strings.at("OriginalFilename"));
+    EXPECT_EQ("1.0", strings.at("FileVersion"));
+    EXPECT_EQ(std::vector<DWORD>{MAKELONG(0x0C09, 1200)}, version.Translations);
 }
