@@ -368,11 +368,36 @@ TEST_F(MainWindowTest, ContextHelpAsksForTheControlsPopupInTheHelpFileBesideTheP
     EXPECT_EQ(ULONG_PTR(1001), HelpRequests[1].Data);
 }
 
-TEST(HelpFilePath, FallsBackToTheBareNameWhenTheFolderIsTooLong)
+namespace {
+
+std::string ReportedModule;
+DWORD WINAPI FakeGetModuleFileNameA(HMODULE, LPSTR path, DWORD size)
 {
-    char path[MAX_PATH];
-    HelpFilePath(path);
-    EXPECT_EQ(std::string("\\Quillstone.hlp"), std::string(path).substr(strlen(path) - 15));
+    lstrcpynA(path, ReportedModule.c_str(), int(size));
+    return DWORD(ReportedModule.size() < size ? ReportedModule.size() : size);
+}
+
+} // namespace
+
+TEST(HelpFilePath, NamesTheFileBesideTheProgramOrElseTheBareName)
+{
+    ImportPatch module(&GetModuleFileNameA, &FakeGetModuleFileNameA);
+    const struct {
+        std::string Program, Help;
+    } rows[] = {
+        {"C:\\Program Files\\Quillstone\\Quillstone.exe",
+         "C:\\Program Files\\Quillstone\\Quillstone.hlp"},
+        {"C:\\" + std::string(230, 'f') + "\\Q.exe", "C:\\" + std::string(230, 'f') + "\\Quillstone.hlp"},
+        {"C:\\" + std::string(250, 'f') + "\\Q.exe", "Quillstone.hlp"}, // the full name won't fit
+        {"", "Quillstone.hlp"},                                         // no name at all
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Program);
+        ReportedModule = row.Program;
+        char path[MAX_PATH];
+        HelpFilePath(path);
+        EXPECT_EQ(row.Help, path);
+    }
 }
 
 TEST_F(MainWindowTest, ClosingPostsTheQuitMessageAndKeepsTheWindow)
