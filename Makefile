@@ -37,7 +37,7 @@ test: build
 screenshots: build
 	mkdir -p docs
 	cd $(BUILD)/x64 && ctest --output-on-failure -L screenshots
-	for shot in docs/*.bmp; do convert "$$shot" "$${shot%.bmp}.png" && rm "$$shot"; done
+	for shot in docs/*.bmp; do convert "$$shot" -strip "$${shot%.bmp}.png" && rm "$$shot"; done
 
 clean:
 	rm -rf $(BUILD) $(DIST)
