@@ -19,10 +19,12 @@ build: setup
 	cmake --build $(BUILD)/host -j$(JOBS) -- --no-print-directory
 	mkdir -p $(DIST)
 	cp $(BUILD)/host/Quillstone.hlp $(DIST)/
-	$(CMAKE) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake
+	$(CMAKE) -S . -B $(BUILD)/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake \
+	  -DQS_HELP_FILE=$(CURDIR)/$(BUILD)/host/Quillstone.hlp
 	cmake --build $(BUILD)/i686 -j$(JOBS) -- --no-print-directory
 	$(CMAKE) -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
-	  -DQS_TESTS=ON -DQS_DIST_DIR=$(CURDIR)/$(DIST)
+	  -DQS_TESTS=ON -DQS_DIST_DIR=$(CURDIR)/$(DIST) \
+	  -DQS_CABINET_DIR=$(CURDIR)/$(BUILD)/i686/installer/payload
 	cmake --build $(BUILD)/x64 -j$(JOBS) -- --no-print-directory
 	mkdir -p $(DIST)/x64
 	cp $(BUILD)/i686/compactor/Quillstone.exe $(DIST)/

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "failure.h"
+#include "install_page.h"
 #include "license_page.h"
 #include "options_page.h"
 #include "resource.h"
@@ -29,8 +30,10 @@ int RunInstaller()
             case PAGE_OPTIONS:
                 ShowOptionsPage();
                 break;
+            case PAGE_INSTALL:
+                RunInstallPage();
+                break;
             default:
-                // PAGE_INSTALL ends the sequence too until the install page exists.
                 return 0;
             }
         }

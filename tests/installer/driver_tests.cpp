@@ -1,6 +1,8 @@
 // The installer's driver: start-up checks, the page sequence, the common page look.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include "driver.h"
@@ -89,22 +91,26 @@ void Accept(HWND page) { Press(page, IDC_ACCEPT); }
 void Decline(HWND page) { Press(page, IDC_DECLINE); }
 void Cancel(HWND page) { Press(page, IDC_CANCEL_INSTALL); }
 
-// Installs into the folder, without a Start Menu group.
+// Installs into the folder, without a Start Menu group or a desktop link.
 PageAction InstallInto(const std::string& folder)
 {
     return [folder](HWND page) {
         SetDlgItemTextA(page, IDC_INSTALL_DIR, folder.c_str());
         CheckDlgButton(page, IDC_START_MENU, BST_UNCHECKED);
+        CheckDlgButton(page, IDC_DESKTOP, BST_UNCHECKED);
         Press(page, IDC_INSTALL);
     };
 }
+
+// The install page runs on its own; the driver only sees it open.
+void WatchInstall(HWND) {}
 
 } // namespace
 
 TEST_F(RunInstallerTest, ShowsThePagesThatTheStateNames)
 {
     ScratchFolder folder;
-    const std::string license = "License Information", options = "Options";
+    const std::string license = "License Information", options = "Options", install = "";
     const struct {
         const char* Case;
         int StartState;
@@ -112,19 +118,22 @@ TEST_F(RunInstallerTest, ShowsThePagesThatTheStateNames)
         std::vector<std::string> Pages;
         int EndState;
     } rows[] = {
-        {"Yes, then Install", PAGE_LICENSE, {Accept, InstallInto(folder.Path())},
-         {license, options}, PAGE_INSTALL},
+        {"Yes, then Install", PAGE_LICENSE, {Accept, InstallInto(folder.Path()), WatchInstall},
+         {license, options, install}, PAGE_EXIT},
         {"No", PAGE_LICENSE, {Decline}, {license}, PAGE_EXIT},
         {"a failed Install brings the options page back", PAGE_LICENSE,
          {Accept, InstallInto(folder.PathOf("missing\\Quillstone")), Cancel},
          {license, options, options}, PAGE_EXIT},
-        {"the install page, still to come, ends the run", PAGE_INSTALL, {}, {}, PAGE_INSTALL},
+        {"the install page ends the run", PAGE_INSTALL, {WatchInstall}, {install}, PAGE_EXIT},
         {"an unknown state", 7, {}, {}, 7},
         {"another unknown state", -5, {}, {}, -5},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Case);
         InstallerState = row.StartState;
+        // What the options page would set, for a run that starts at the install page.
+        lstrcpynA(InstallDir, folder.Path().c_str(), MAX_PATH);
+        StartMenuOption = DesktopOption = false;
         MessageBoxRecorder boxes;
         PageDriver pages(row.Actions);
         EXPECT_EQ(0, RunInstaller());
@@ -183,7 +192,10 @@ TEST(PageDialogProc, GivesEveryPageTheIconAndAWhiteBackground)
     const struct {
         int Template;
         DLGPROC Procedure;
-    } pages[] = {{IDD_LICENSE, LicensePageProc}, {IDD_OPTIONS, OptionsPageProc}};
+    } pages[] = {{IDD_LICENSE, LicensePageProc},
+                 {IDD_OPTIONS, OptionsPageProc},
+                 {IDD_INSTALL, PageDialogProc}};
+    InitCommonControls(); // the install page's progress bar
     for (const auto& row : pages) {
         SCOPED_TRACE(row.Template);
         HWND page = CreateDialogParamA(module, MAKEINTRESOURCEA(row.Template), NULL,

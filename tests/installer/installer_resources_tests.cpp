@@ -1,8 +1,10 @@
-// The built installer's resources, read from both built files: the two page
-// templates as tabled, the license text, the banner, the icon and the version record.
+// The built installer's resources, read from both built files: the three page
+// templates as tabled, the license text, the cabinet's head, the banner, the
+// icon and the version record.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -28,11 +30,19 @@ template <typename T> T At(const std::string& bytes, size_t offset)
 
 const DWORD Child = WS_CHILD | WS_VISIBLE;
 
+// The license and options pages are overlapped windows from standard
+// templates; the install page is a captionless pop-up from an extended one.
+const DWORD OverlappedPage =
+    WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_CENTER | DS_SETFONT;
+
 struct PageTemplate {
     const char* Name;
     short Width, Height;
     const char* Caption;
     std::vector<DialogItem> Items;
+    bool Extended = false;
+    DWORD Style = OverlappedPage;
+    DWORD ExStyle = 0;
 };
 
 const PageTemplate LicensePage = {
@@ -72,6 +82,18 @@ const PageTemplate OptionsPage = {
          69, 125, 90},
     }};
 
+const PageTemplate InstallPage = {
+    "#113", 239, 86, "",
+    {
+        {1016, "msctls_progress32", "", Child | WS_BORDER | PBS_SMOOTH, 0, 20, 60, 200, 10},
+        {-1, "STATIC", "#103", Child | SS_BITMAP, 0, 5, 5, 230, 22},
+        {1008, "STATIC", "", Child | SS_BLACKRECT, 0, 5, 24, 235, 1},
+        {-1, "STATIC", "Quillstone is being installed.", Child | SS_LEFT | WS_GROUP, 0, 127, 25,
+         116, 10},
+        {1017, "STATIC", "", Child | SS_LEFT | WS_GROUP, 0, 20, 45, 200, 10},
+    },
+    true, 0x800008C0, WS_EX_TOOLWINDOW};
+
 // Each test reads the shipped 32-bit file and its 64-bit twin.
 class InstallerResources : public testing::TestWithParam<const char*> {
 protected:
@@ -104,11 +126,9 @@ std::map<std::string, PeImage>* InstallerResources::Images;
 void InstallerResources::ExpectTemplate(const PageTemplate& page) const
 {
     DialogTemplate dialog = ParseDialogTemplate(Bytes("#5", page.Name));
-    EXPECT_FALSE(dialog.Extended);
-    EXPECT_EQ(DWORD(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_CENTER |
-                    DS_SETFONT),
-              dialog.Style);
-    EXPECT_EQ(0u, dialog.ExStyle);
+    EXPECT_EQ(page.Extended, dialog.Extended);
+    EXPECT_EQ(page.Style, dialog.Style);
+    EXPECT_EQ(page.ExStyle, dialog.ExStyle);
     EXPECT_EQ(0, dialog.X);
     EXPECT_EQ(0, dialog.Y);
     EXPECT_EQ(page.Width, dialog.Width);
@@ -118,12 +138,18 @@ void InstallerResources::ExpectTemplate(const PageTemplate& page) const
     EXPECT_EQ(page.Caption, dialog.Caption);
     EXPECT_EQ(8, dialog.PointSize);
     EXPECT_EQ("Verdana", dialog.Font);
+    if (page.Extended) {
+        EXPECT_EQ(0, dialog.Weight);
+        EXPECT_EQ(0, dialog.Italic);
+        EXPECT_EQ(DEFAULT_CHARSET, dialog.Charset);
+    }
     ASSERT_EQ(page.Items.size(), dialog.Items.size());
     for (size_t i = 0; i < page.Items.size(); ++i) {
         const DialogItem &expected = page.Items[i], &item = dialog.Items[i];
         SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(expected.Id));
         EXPECT_EQ(expected.Id, item.Id);
-        EXPECT_EQ(expected.Class, item.Class);
+        // Window classes are found whatever their case; windres stores named ones in capitals.
+        EXPECT_STRCASEEQ(expected.Class.c_str(), item.Class.c_str());
         EXPECT_EQ(expected.Text, item.Text);
         EXPECT_EQ(expected.Style, item.Style);
         EXPECT_EQ(0u, item.ExStyle);
@@ -150,14 +176,14 @@ TEST_P(InstallerResources, AreTheInstallersOwnAllInUsEnglish)
     }
     std::sort(found.begin(), found.end());
     EXPECT_EQ((std::vector<std::string>{"#14 #104", "#16 #1", "#2 #103", "#5 #101", "#5 #105",
-                                        "FILE #108"}),
+                                        "#5 #113", "FILE #108", "FILE #122"}),
               found);
 }
 
 TEST_P(InstallerResources, ThePageTemplatesAreAsTabled)
 {
-    for (const PageTemplate* page : {&LicensePage, &OptionsPage}) {
-        SCOPED_TRACE(page->Caption);
+    for (const PageTemplate* page : {&LicensePage, &OptionsPage, &InstallPage}) {
+        SCOPED_TRACE(page->Name);
         ExpectTemplate(*page);
     }
 }
@@ -181,6 +207,60 @@ TEST_P(InstallerResources, TheLicenseIsWindowsTextWithCrLfLineEndsAndNoTerminato
     EXPECT_EQ(1u, beyondAscii);
     EXPECT_EQ("\r\n", text.substr(0, 2)); // an empty first line
     EXPECT_EQ("\r\n\r\n\r\n", text.substr(text.size() - 6)); // two empty lines at the end
+}
+
+TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDate)
+{
+    const std::string& cabinet = Bytes("FILE", "#122");
+    ASSERT_EQ("MSCF", cabinet.substr(0, 4));
+    EXPECT_EQ(cabinet.size(), At<DWORD>(cabinet, 8));
+    EXPECT_EQ(3, At<BYTE>(cabinet, 24)); // version 1.3
+    EXPECT_EQ(1, At<BYTE>(cabinet, 25));
+    EXPECT_EQ(1, At<WORD>(cabinet, 26)); // folders
+    ASSERT_EQ(6, At<WORD>(cabinet, 28)); // files
+    EXPECT_EQ(0, At<WORD>(cabinet, 30)); // flags: no reserve, no previous or next cabinet
+    EXPECT_EQ(0, At<WORD>(cabinet, 32)); // set id
+    EXPECT_EQ(0, At<WORD>(cabinet, 34)); // index in the set
+    EXPECT_EQ(1, At<WORD>(cabinet, 36 + 6) & 0x0F); // MSZIP
+
+    // The stored names, in order, each with its size, its place in the folder,
+    // the archive attribute alone and 1 June 2000, 12:00, whenever it was built.
+    const std::string dist = WindowsPathFromEnvironment("QS_DIST") + "\\";
+    const std::string payload = WindowsPathOf(QS_PAYLOAD) + "\\";
+    const struct {
+        std::string Name, Source;
+    } files[] = {
+        {"Leggimi.txt", payload + "Leggimi.txt"},
+        {"ReadMe.txt", payload + "ReadMe.txt"},
+        {"Quillstone.exe", dist + "Quillstone.exe"},
+        {"Quillstone.hlp", dist + "Quillstone.hlp"},
+        {"Shareware Donation For Quillstone.url", payload + "Shareware Donation For Quillstone.url"},
+        {"Visit The Quillstone Website.url", payload + "Visit The Quillstone Website.url"},
+    };
+    size_t entry = At<DWORD>(cabinet, 16);
+    DWORD folderOffset = 0;
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.Name);
+        EXPECT_EQ(ReadFileBytes(file.Source).size(), At<DWORD>(cabinet, entry));
+        EXPECT_EQ(folderOffset, At<DWORD>(cabinet, entry + 4));
+        EXPECT_EQ(0, At<WORD>(cabinet, entry + 8)); // the one folder
+        EXPECT_EQ((2000 - 1980) << 9 | 6 << 5 | 1, At<WORD>(cabinet, entry + 10));
+        EXPECT_EQ(12 << 11, At<WORD>(cabinet, entry + 12));
+        EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, At<WORD>(cabinet, entry + 14));
+        std::string name = cabinet.c_str() + std::min(entry + 16, cabinet.size());
+        EXPECT_EQ(file.Name, name);
+        folderOffset += At<DWORD>(cabinet, entry);
+        entry += 16 + name.size() + 1;
+    }
+}
+
+TEST(InstallerCabinet, BothInstallersCarryTheSameCabinet)
+{
+    const std::string dist = WindowsPathFromEnvironment("QS_DIST") + "\\";
+    PeImage shipped(dist + "Quillstone Installer.exe"), twin(dist + "x64\\Quillstone Installer.exe");
+    ASSERT_NE(nullptr, shipped.Resource("FILE", "#122"));
+    ASSERT_NE(nullptr, twin.Resource("FILE", "#122"));
+    EXPECT_TRUE(shipped.Resource("FILE", "#122")->Bytes == twin.Resource("FILE", "#122")->Bytes);
 }
 
 TEST_P(InstallerResources, TheBannerIsABlackWordMarkOnAn8BitWhiteBitmap)

@@ -1,11 +1,15 @@
-// The built installer run as a user would: every way out of its pages, the
-// folders it makes, a folder it can't make, and the platforms it refuses.
+// The built installer run as a user would: every way out of its pages, a
+// whole installation, a folder it can't make, a temporary folder it can't
+// make, and the platforms it refuses.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <functional>
 
+#include "installation_check.h"
 #include "installer_run.h"
 #include "resource.h"
 #include "scratch.h"
@@ -108,32 +112,128 @@ TEST_F(InstallerRun, EveryWayOutOfThePagesEndsWithExitCodeZero)
     }
 }
 
-TEST_F(InstallerRun, InstallMakesTheProgramFolderAndTheGroupAndEnds)
+namespace {
+
+std::string DefaultProgramFolder()
 {
     HKEY key;
     char programFiles[MAX_PATH] = "";
     DWORD size = sizeof programFiles;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                                           "Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                                           KEY_READ, &key));
-    RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL, reinterpret_cast<BYTE*>(programFiles),
-                     &size);
-    RegCloseKey(key);
-    std::string folder = std::string(programFiles) + "\\Quillstone";
-    std::string group = ProgramsFolder() + "\\Quillstone";
-    ASSERT_FALSE(FileExists(folder));
-    ASSERT_FALSE(FileExists(group));
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryValueExA(key, "ProgramFilesDir", NULL, NULL,
+                         reinterpret_cast<BYTE*>(programFiles), &size);
+        RegCloseKey(key);
+    }
+    return std::string(programFiles) + "\\Quillstone";
+}
+
+std::string DesktopFolder()
+{
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(NULL, CSIDL_DESKTOPDIRECTORY, NULL, 0, path);
+    return path;
+}
+
+// The captionless install page once it is up, with what it showed first.
+struct InstallPageSeen {
+    HWND Page = NULL;
+    LONG_PTR ExStyle = 0;
+    int Position = -1;
+};
+
+InstallPageSeen WatchInstallPage(const ProgramRun& run, HWND options)
+{
+    InstallPageSeen seen;
+    seen.Page = WaitForPage(run, "", options);
+    if (seen.Page) {
+        seen.ExStyle = GetWindowLongPtrA(seen.Page, GWL_EXSTYLE);
+        seen.Position = int(SendMessageA(GetDlgItem(seen.Page, IDC_PROGRESS), PBM_GETPOS, 0, 0));
+    }
+    return seen;
+}
+
+} // namespace
+
+TEST_F(InstallerRun, InstallPutsTheSixFilesAndTheLinksInPlaceAndEnds)
+{
+    ScratchFolder elsewhere;
+    const struct {
+        const char* Case;
+        std::string Folder; // "" keeps the page's default
+        std::string Group;
+        bool Desktop;
+    } rows[] = {
+        {"the default folder and group, and a desktop link", "", "Quillstone", true},
+        {"another folder and group, no desktop link", elsewhere.PathOf("Compactor"), "QS Tools",
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Case);
+        std::string folder = row.Folder.empty() ? DefaultProgramFolder() : row.Folder;
+        std::string group = ProgramsFolder() + "\\" + row.Group;
+        ASSERT_FALSE(FileExists(folder));
+        ASSERT_FALSE(FileExists(group));
+
+        ProgramRun run(InstallerCommandLine());
+        HWND options = AcceptLicense(run);
+        ASSERT_NE(nullptr, options);
+        EXPECT_EQ(DefaultProgramFolder(), ControlText(options, IDC_INSTALL_DIR));
+        if (!row.Folder.empty())
+            SendMessageA(GetDlgItem(options, IDC_INSTALL_DIR), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(row.Folder.c_str()));
+        SendMessageA(GetDlgItem(options, IDC_GROUP), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(row.Group.c_str()));
+        SendMessageA(GetDlgItem(options, IDC_DESKTOP), BM_SETCHECK,
+                     row.Desktop ? BST_CHECKED : BST_UNCHECKED, 0);
+        Click(options, IDC_INSTALL);
+        InstallPageSeen seen = WatchInstallPage(run, options);
+        EXPECT_NE(nullptr, seen.Page);
+        EXPECT_EQ(WS_EX_TOOLWINDOW, seen.ExStyle & WS_EX_TOOLWINDOW);
+        EXPECT_GE(seen.Position, 0);
+        ExpectEndsWith(run, 0);
+        ShownMessageBox box;
+        EXPECT_FALSE(run.WaitForMessageBox(&box, 0));
+
+        ExpectInstalledFiles(folder);
+        ExpectLinks(folder, group, true, DesktopFolder(), row.Desktop);
+        EXPECT_TRUE(FilesMatching(TempFolder(), "qs?").empty()) << "the temporary folder is left";
+        RemoveTree(folder);
+        RemoveTree(group);
+        DeleteFileA((DesktopFolder() + "\\Quillstone.lnk").c_str());
+    }
+}
+
+TEST_F(InstallerRun, WithEveryTemporaryNameTakenNothingIsInstalledAndTheRunFails)
+{
+    std::vector<std::string> taken;
+    for (int digit = 0; digit <= 9; ++digit) {
+        taken.push_back(TempFolder() + "qs" + std::to_string(digit));
+        CreateDirectoryA(taken.back().c_str(), NULL);
+    }
+    ScratchFolder scratch;
+    std::string folder = scratch.PathOf("Quillstone");
 
     ProgramRun run(InstallerCommandLine());
     HWND options = AcceptLicense(run);
     ASSERT_NE(nullptr, options);
-    EXPECT_EQ(folder, ControlText(options, IDC_INSTALL_DIR));
+    SendMessageA(GetDlgItem(options, IDC_INSTALL_DIR), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(folder.c_str()));
+    SendMessageA(GetDlgItem(options, IDC_START_MENU), BM_SETCHECK, BST_UNCHECKED, 0);
     Click(options, IDC_INSTALL);
-    ExpectEndsWith(run, 0);
-    EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_TRUE(FileExists(group));
-    RemoveDirectoryA(folder.c_str());
-    RemoveDirectoryA(group.c_str());
+    ShownMessageBox box;
+    ASSERT_TRUE(run.WaitForMessageBox(&box));
+    EXPECT_EQ("Can't Create Temporary Directory", box.Text);
+    EXPECT_EQ("Quillstone Installer - Error", box.Caption);
+    EXPECT_EQ(BoxIcon::Warning, box.Icon);
+    EXPECT_EQ(nullptr, box.Owner);
+    run.Answer(box, IDOK);
+    ExpectEndsWith(run, DWORD(-1));
+
+    EXPECT_EQ((std::vector<std::string>{".", ".."}), FilesMatching(folder, "*"));
+    EXPECT_FALSE(FileExists(DesktopFolder() + "\\Quillstone.lnk"));
+    for (const std::string& name : taken)
+        RemoveDirectoryA(name.c_str());
 }
 
 TEST_F(InstallerRun, AFolderThatCantBeMadeIsReportedByThePageWhichComesBackWithItsDefaults)

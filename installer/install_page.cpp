@@ -1,0 +1,180 @@
+#include "install_page.h"
+
+#include <commctrl.h>
+#include <setupapi.h>
+
+#include <cstdio>
+
+#include "driver.h"
+#include "failure.h"
+#include "license_page.h"
+#include "message_pump.h"
+#include "options_page.h"
+#include "path_format.h"
+#include "resource.h"
+#include "shortcuts.h"
+
+char TempDir[MAX_PATH];
+int ProgressPosition = -166;
+
+static const int ProgressStep = 166;
+static const DWORD StepPause = 83, ClosingPause = 1000;
+static const COLORREF BarColour = RGB(95, 138, 197);
+static const char CabinetName[] = "Setup.cab";
+static const char ExtractFailure[] = "Can't Extract File";
+
+// Status lines only show what happens: one too long for its 128 bytes is cut.
+static const size_t StatusSize = 128;
+
+void RunInstallPage()
+{
+    // The bar is a common control: its window class must exist before the page.
+    InitCommonControls();
+    HWND page = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_INSTALL), NULL,
+                                   PageDialogProc, 0);
+    Check(page != NULL, "Can't Show The Install Page");
+    SendDlgItemMessageA(page, IDC_PROGRESS, PBM_SETBARCOLOR, 0, BarColour);
+    SendDlgItemMessageA(page, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 1000));
+    ShowWindow(page, SW_SHOW);
+    PumpPendingMessages();
+    CreateTempDirectory();
+    UnpackCabinet(page);
+    ExtractCabinet(page);
+    CreateProgramGroup(page);
+    CreateDesktopShortcut(page);
+    StepProgress(page, "Done!");
+    RemoveTempDirectory();
+    Sleep(ClosingPause);
+    DestroyWindow(page);
+    InstallerState = PAGE_EXIT;
+}
+
+void StepProgress(HWND page, const char* text)
+{
+    ProgressPosition += ProgressStep;
+    SendDlgItemMessageA(page, IDC_PROGRESS, PBM_SETPOS, WPARAM(ProgressPosition), 0);
+    if (text)
+        SetDlgItemTextA(page, IDC_STATUS, text);
+    PumpPendingMessages();
+    Sleep(StepPause);
+}
+
+void CreateTempDirectory()
+{
+    // A folder left by an earlier run exists already and moves on to the next digit.
+    char tempPath[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof tempPath, tempPath);
+    if (length > 0 && length < sizeof tempPath)
+        for (int digit = 0; digit <= 9; ++digit)
+            if (FormatPath(TempDir, "%s\\qs%i", tempPath, digit) && CreateDirectoryA(TempDir, NULL))
+                return;
+    TempDir[0] = '\0';
+    Check(false, "Can't Create Temporary Directory");
+}
+
+void UnpackCabinet(HWND page)
+{
+    char status[StatusSize];
+    snprintf(status, sizeof status, "Unpacking %s...", CabinetName);
+    StepProgress(page, status);
+    char cabinet[MAX_PATH];
+    Check(FormatPath(cabinet, "%s\\%s", TempDir, CabinetName), ExtractFailure);
+    WriteFileResource(IDR_CABINET, cabinet);
+}
+
+void WriteFileResource(int id, const char* path)
+{
+    // A resource that can't be read is not written out as an empty or stray file.
+    const char* data;
+    DWORD size;
+    Check(LoadFileResource(id, &data, &size) == 0, ExtractFailure);
+    FILE* file = fopen(path, "wb");
+    Check(file != NULL, ExtractFailure);
+    // A cabinet cut short would only fail later, file by file, without a word.
+    bool written = fwrite(data, size, 1, file) == 1;
+    Check(fclose(file) == 0 && written, ExtractFailure);
+}
+
+void ExtractCabinet(HWND page)
+{
+    char cabinet[MAX_PATH];
+    if (FormatPath(cabinet, "%s\\%s", TempDir, CabinetName))
+        SetupIterateCabinetA(cabinet, 0, CabinetCallback, page);
+}
+
+// The system's text for the code, caught here: nothing thrown may leave the
+// callback, which runs inside SetupAPI.
+static void ShowExtractionError(HWND page, const char* subject, DWORD code)
+{
+    char reason[MAX_PATH] = "";
+    try {
+        ThrowSystemError(code);
+    } catch (const FailureText& failure) {
+        lstrcpynA(reason, failure.Text(), sizeof reason);
+    }
+    char message[MAX_PATH];
+    snprintf(message, sizeof message, "Error While Extracting %s:\n%s", subject, reason);
+    ShowPageError(page, message);
+}
+
+static UINT OnFileInCabinet(HWND page, FILE_IN_CABINET_INFO_A* file)
+{
+    // The step comes first, so a file that is skipped has still moved the bar.
+    char status[StatusSize];
+    snprintf(status, sizeof status, "Copying %s...", file->NameInCabinet);
+    StepProgress(page, status);
+    DWORD error = file->Win32Error;
+    // A target that does not fit is not cut into the name of another file.
+    if (!FormatPath(file->FullTargetName, "%s\\%s", InstallDir, file->NameInCabinet) && !error)
+        error = ERROR_FILENAME_EXCED_RANGE;
+    if (error == 0)
+        return FILEOP_DOIT;
+    ShowExtractionError(page, file->NameInCabinet, error);
+    return FILEOP_SKIP;
+}
+
+static void OnFileExtracted(HWND page, const FILEPATHS_A* paths)
+{
+    if (paths->Win32Error == 0)
+        return;
+    char subject[2 * MAX_PATH + 8];
+    snprintf(subject, sizeof subject, "%s From %s", paths->Target, paths->Source);
+    ShowExtractionError(page, subject, paths->Win32Error);
+}
+
+UINT CALLBACK CabinetCallback(PVOID context, UINT notification, UINT_PTR first, UINT_PTR)
+{
+    HWND page = static_cast<HWND>(context);
+    switch (notification) {
+    case SPFILENOTIFY_FILEINCABINET:
+        return OnFileInCabinet(page, reinterpret_cast<FILE_IN_CABINET_INFO_A*>(first));
+    case SPFILENOTIFY_FILEEXTRACTED:
+        // The next file follows whatever happened to this one.
+        OnFileExtracted(page, reinterpret_cast<const FILEPATHS_A*>(first));
+        return NO_ERROR;
+    default:
+        return NO_ERROR;
+    }
+}
+
+void RemoveTempDirectory()
+{
+    // Without a folder, the pattern would search the current drive's root.
+    if (!TempDir[0])
+        return;
+    char pattern[MAX_PATH];
+    WIN32_FIND_DATAA found;
+    HANDLE search = FormatPath(pattern, "%s\\*.*", TempDir) ? FindFirstFileA(pattern, &found)
+                                                            : INVALID_HANDLE_VALUE;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            // A subfolder is left alone; then the folder itself stays too.
+            char file[MAX_PATH];
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                FormatPath(file, "%s\\%s", TempDir, found.cFileName))
+                DeleteFileA(file);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(TempDir);
+}

@@ -1,0 +1,70 @@
+#!/bin/sh
+# The cabinet that both built installers carry as "FILE" 122, read by tools
+# that share nothing with the build: wrestool takes the resource out and
+# cabextract lists, checks and unpacks it. A fresh pack of the same files must
+# give the same bytes, so that two builds give the same installer.
+# Usage: cabinet_tests.sh <dist folder> <payload folder>
+set -u
+dist=$1
+payload=$2
+work=$(mktemp -d /tmp/quillstone-cabinet.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+check() { # what is checked, then the command that checks it
+    what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+        echo "ok: $what"
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $what"
+    fi
+}
+
+for build in i686 x64; do
+    installer="$dist/Quillstone Installer.exe"
+    [ "$build" = x64 ] && installer="$dist/x64/Quillstone Installer.exe"
+    wrestool -x --raw --type=FILE --name=122 "$installer" >"$work/$build.cab"
+done
+check "the installer carries a cabinet" test -s "$work/i686.cab"
+check "both installers carry the same cabinet" cmp -s "$work/i686.cab" "$work/x64.cab"
+check "cabextract finds every file intact" cabextract -q -t "$work/i686.cab"
+
+cabextract -l "$work/i686.cab" | sed -n 's/^ *[0-9][0-9]* | [0-9.]* [0-9:]* | //p' >"$work/names"
+printf '%s\n' Leggimi.txt ReadMe.txt Quillstone.exe Quillstone.hlp \
+    "Shareware Donation For Quillstone.url" "Visit The Quillstone Website.url" >"$work/order"
+check "the six files in their stored order" cmp -s "$work/order" "$work/names"
+check "every file dated 1 June 2000, 12:00" \
+    test "$(cabextract -l "$work/i686.cab" | grep -c '| 01.06.2000 12:00:00 |')" -eq 6
+
+mkdir "$work/files"
+cabextract -q -d "$work/files" "$work/i686.cab"
+check "Quillstone.exe is the built compactor" cmp -s "$dist/Quillstone.exe" "$work/files/Quillstone.exe"
+check "Quillstone.hlp is the built help file" cmp -s "$dist/Quillstone.hlp" "$work/files/Quillstone.hlp"
+for text in ReadMe.txt Leggimi.txt; do
+    check "$text as committed" cmp -s "$payload/$text" "$work/files/$text"
+done
+
+# The Internet shortcuts as a browser reads them: the web page's ends with a
+# line end, the donation page's does not.
+printf '[DEFAULT]\r\nBASEURL=http://www.quillstone.example/\r\n[InternetShortcut]\r\nURL=http://www.quillstone.example/\r\n' \
+    >"$work/website.url"
+printf '[DEFAULT]\r\nBASEURL=https://payments.example/donate?to=quillstone\r\n[InternetShortcut]\r\nURL=https://payments.example/donate?to=quillstone' \
+    >"$work/donation.url"
+check "the web page's shortcut, byte for byte" \
+    cmp -s "$work/website.url" "$work/files/Visit The Quillstone Website.url"
+check "the donation shortcut, byte for byte" \
+    cmp -s "$work/donation.url" "$work/files/Shareware Donation For Quillstone.url"
+
+# Packed again from the same files, which now bear other modification times.
+touch -d '2001-01-01' "$work/files"/*
+"$payload/make-cabinet.sh" "$work/again.cab" "$payload" "$work/files/Quillstone.exe" \
+    "$work/files/Quillstone.hlp"
+check "a fresh pack gives the same bytes" cmp -s "$work/i686.cab" "$work/again.cab"
+check "the pack leaves nothing beside the cabinet" test ! -e "$work/again.cab.files"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
