@@ -5,12 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
 #include <stdexcept>
 
 #include "dialog_template.h"
 #include "pe_image.h"
 #include "program_run.h"
+#include "resource_formats.h"
 #include "version_record.h"
 
 namespace {
@@ -21,42 +21,12 @@ const PeImage& Compactor()
     return image;
 }
 
-template <typename T> T At(const std::string& bytes, size_t offset)
-{
-    T value;
-    EXPECT_LE(offset + sizeof value, bytes.size());
-    memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
 const PeResource& Resource(const char* type, const char* name)
 {
     const PeResource* resource = Compactor().Resource(type, name);
     if (!resource)
         throw std::runtime_error(std::string("no resource ") + type + " " + name);
     return *resource;
-}
-
-struct IconEntry {
-    int Width, Height, Bits;
-};
-
-// An icon group and the header of each image it names.
-std::vector<IconEntry> IconGroup(const char* name)
-{
-    const std::string& group = Resource("#14", name).Bytes;
-    EXPECT_EQ(1, At<WORD>(group, 2)); // icons, not cursors
-    std::vector<IconEntry> entries;
-    for (WORD i = 0; i < At<WORD>(group, 4); ++i) {
-        size_t entry = 6 + 14 * i;
-        WORD id = At<WORD>(group, entry + 12);
-        const std::string& image = Resource("#3", ("#" + std::to_string(id)).c_str()).Bytes;
-        auto header = At<BITMAPINFOHEADER>(image, 0);
-        EXPECT_EQ(At<WORD>(group, entry + 6), header.biBitCount);
-        // The image's height counts its colour bits and its mask.
-        entries.push_back({header.biWidth, header.biHeight / 2, header.biBitCount});
-    }
-    return entries;
 }
 
 } // namespace
@@ -113,51 +83,32 @@ TEST(CompactorResources, TheWindowTemplateIsAsTabled)
 
 TEST(CompactorResources, IconsHaveTheirSizesAndColourDepths)
 {
-    auto application = IconGroup("#102");
-    ASSERT_EQ(4u, application.size());
-    int found = 0;
-    for (const IconEntry& entry : application)
-        for (int size : {16, 32})
-            for (int bits : {4, 8})
-                found += entry.Width == size && entry.Height == size && entry.Bits == bits;
-    EXPECT_EQ(4, found);
-
+    EXPECT_EQ((std::vector<IconImage>{{16, 16, 4}, {16, 16, 8}, {32, 32, 4}, {32, 32, 8}}),
+              IconGroupImages(Compactor(), "#102"));
     for (const char* box : {"#115", "#116"}) {
         SCOPED_TRACE(box);
-        auto images = IconGroup(box);
-        ASSERT_EQ(1u, images.size());
-        EXPECT_EQ(16, images[0].Width);
-        EXPECT_EQ(16, images[0].Height);
-        EXPECT_EQ(1, images[0].Bits);
+        EXPECT_EQ((std::vector<IconImage>{{16, 16, 1}}), IconGroupImages(Compactor(), box));
     }
 }
 
 TEST(CompactorResources, ThePointerIsAMonochromeHandWithItsHotSpotAtTheFingertip)
 {
     const std::string& group = Resource("#12", "#108").Bytes;
-    EXPECT_EQ(2, At<WORD>(group, 2)); // cursors
-    ASSERT_EQ(1, At<WORD>(group, 4));
-    WORD id = At<WORD>(group, 6 + 12);
+    EXPECT_EQ(2, ReadAt<WORD>(group, 2)); // cursors
+    ASSERT_EQ(1, ReadAt<WORD>(group, 4));
+    WORD id = ReadAt<WORD>(group, 6 + 12);
     const std::string& cursor = Resource("#1", ("#" + std::to_string(id)).c_str()).Bytes;
-    EXPECT_EQ(7, At<WORD>(cursor, 0));
-    EXPECT_EQ(0, At<WORD>(cursor, 2));
-    auto header = At<BITMAPINFOHEADER>(cursor, 4);
+    EXPECT_EQ(7, ReadAt<WORD>(cursor, 0));
+    EXPECT_EQ(0, ReadAt<WORD>(cursor, 2));
+    auto header = ReadAt<BITMAPINFOHEADER>(cursor, 4);
     EXPECT_EQ(32, header.biWidth);
     EXPECT_EQ(64, header.biHeight);
     EXPECT_EQ(1, header.biBitCount);
 }
 
-TEST(CompactorResources, TheBannerIsAn8BitBitmapWithAFullPalette)
+TEST(CompactorResources, TheBannerIsABlackWordMarkOnAn8BitWhiteBitmap)
 {
-    const std::string& bitmap = Resource("#2", "#107").Bytes;
-    auto header = At<BITMAPINFOHEADER>(bitmap, 0);
-    EXPECT_EQ(225, header.biWidth);
-    EXPECT_EQ(37, header.biHeight);
-    EXPECT_EQ(8, header.biBitCount);
-    EXPECT_EQ(DWORD(BI_RGB), header.biCompression);
-    EXPECT_TRUE(header.biClrUsed == 0 || header.biClrUsed == 256);
-    const size_t stride = (225 + 3) & ~3;
-    EXPECT_EQ(sizeof header + 256 * 4 + stride * 37, bitmap.size());
+    ExpectWordMarkBitmap(Resource("#2", "#107").Bytes, 225, 37);
 }
 
 TEST(CompactorResources, TheVersionRecordNamesTheProgram)

@@ -14,19 +14,11 @@
 #include "dialog_template.h"
 #include "pe_image.h"
 #include "program_run.h"
+#include "resource_formats.h"
 #include "scratch.h"
 #include "version_record.h"
 
 namespace {
-
-template <typename T> T At(const std::string& bytes, size_t offset)
-{
-    if (offset + sizeof(T) > bytes.size())
-        throw std::runtime_error("resource ends early");
-    T value;
-    memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
 
 const DWORD Child = WS_CHILD | WS_VISIBLE;
 
@@ -213,15 +205,15 @@ TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDa
 {
     const std::string& cabinet = Bytes("FILE", "#122");
     ASSERT_EQ("MSCF", cabinet.substr(0, 4));
-    EXPECT_EQ(cabinet.size(), At<DWORD>(cabinet, 8));
-    EXPECT_EQ(3, At<BYTE>(cabinet, 24)); // version 1.3
-    EXPECT_EQ(1, At<BYTE>(cabinet, 25));
-    EXPECT_EQ(1, At<WORD>(cabinet, 26)); // folders
-    ASSERT_EQ(6, At<WORD>(cabinet, 28)); // files
-    EXPECT_EQ(0, At<WORD>(cabinet, 30)); // flags: no reserve, no previous or next cabinet
-    EXPECT_EQ(0, At<WORD>(cabinet, 32)); // set id
-    EXPECT_EQ(0, At<WORD>(cabinet, 34)); // index in the set
-    EXPECT_EQ(1, At<WORD>(cabinet, 36 + 6) & 0x0F); // MSZIP
+    EXPECT_EQ(cabinet.size(), ReadAt<DWORD>(cabinet, 8));
+    EXPECT_EQ(3, ReadAt<BYTE>(cabinet, 24)); // version 1.3
+    EXPECT_EQ(1, ReadAt<BYTE>(cabinet, 25));
+    EXPECT_EQ(1, ReadAt<WORD>(cabinet, 26)); // folders
+    ASSERT_EQ(6, ReadAt<WORD>(cabinet, 28)); // files
+    EXPECT_EQ(0, ReadAt<WORD>(cabinet, 30)); // flags: no reserve, no previous or next cabinet
+    EXPECT_EQ(0, ReadAt<WORD>(cabinet, 32)); // set id
+    EXPECT_EQ(0, ReadAt<WORD>(cabinet, 34)); // index in the set
+    EXPECT_EQ(1, ReadAt<WORD>(cabinet, 36 + 6) & 0x0F); // MSZIP
 
     // The stored names, in order, each with its size, its place in the folder,
     // the archive attribute alone and 1 June 2000, 12:00, whenever it was built.
@@ -237,19 +229,19 @@ TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDa
         {"Shareware Donation For Quillstone.url", payload + "Shareware Donation For Quillstone.url"},
         {"Visit The Quillstone Website.url", payload + "Visit The Quillstone Website.url"},
     };
-    size_t entry = At<DWORD>(cabinet, 16);
+    size_t entry = ReadAt<DWORD>(cabinet, 16);
     DWORD folderOffset = 0;
     for (const auto& file : files) {
         SCOPED_TRACE(file.Name);
-        EXPECT_EQ(ReadFileBytes(file.Source).size(), At<DWORD>(cabinet, entry));
-        EXPECT_EQ(folderOffset, At<DWORD>(cabinet, entry + 4));
-        EXPECT_EQ(0, At<WORD>(cabinet, entry + 8)); // the one folder
-        EXPECT_EQ((2000 - 1980) << 9 | 6 << 5 | 1, At<WORD>(cabinet, entry + 10));
-        EXPECT_EQ(12 << 11, At<WORD>(cabinet, entry + 12));
-        EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, At<WORD>(cabinet, entry + 14));
+        EXPECT_EQ(ReadFileBytes(file.Source).size(), ReadAt<DWORD>(cabinet, entry));
+        EXPECT_EQ(folderOffset, ReadAt<DWORD>(cabinet, entry + 4));
+        EXPECT_EQ(0, ReadAt<WORD>(cabinet, entry + 8)); // the one folder
+        EXPECT_EQ((2000 - 1980) << 9 | 6 << 5 | 1, ReadAt<WORD>(cabinet, entry + 10));
+        EXPECT_EQ(12 << 11, ReadAt<WORD>(cabinet, entry + 12));
+        EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, ReadAt<WORD>(cabinet, entry + 14));
         std::string name = cabinet.c_str() + std::min(entry + 16, cabinet.size());
         EXPECT_EQ(file.Name, name);
-        folderOffset += At<DWORD>(cabinet, entry);
+        folderOffset += ReadAt<DWORD>(cabinet, entry);
         entry += 16 + name.size() + 1;
     }
 }
@@ -265,45 +257,13 @@ TEST(InstallerCabinet, BothInstallersCarryTheSameCabinet)
 
 TEST_P(InstallerResources, TheBannerIsABlackWordMarkOnAn8BitWhiteBitmap)
 {
-    const std::string& bitmap = Bytes("#2", "#103");
-    auto header = At<BITMAPINFOHEADER>(bitmap, 0);
-    EXPECT_EQ(402, header.biWidth);
-    EXPECT_EQ(36, header.biHeight);
-    EXPECT_EQ(8, header.biBitCount);
-    EXPECT_EQ(DWORD(BI_RGB), header.biCompression);
-    EXPECT_TRUE(header.biClrUsed == 0 || header.biClrUsed == 256);
-    const size_t palette = sizeof header, pixels = palette + 256 * 4, stride = 404;
-    ASSERT_EQ(pixels + stride * 36, bitmap.size());
-    size_t white = 0, black = 0;
-    for (size_t row = 0; row < 36; ++row)
-        for (size_t column = 0; column < 402; ++column) {
-            BYTE index = At<BYTE>(bitmap, pixels + row * stride + column);
-            DWORD colour = At<DWORD>(bitmap, palette + 4 * index) & 0xFFFFFF;
-            white += colour == 0xFFFFFF;
-            black += colour == 0;
-        }
-    EXPECT_GT(white, 402u * 36 / 2);
-    EXPECT_GT(black, 0u);
+    ExpectWordMarkBitmap(Bytes("#2", "#103"), 402, 36);
 }
 
 TEST_P(InstallerResources, TheIconHas16And32PixelImagesIn16And256Colours)
 {
-    const std::string& group = Bytes("#14", "#104");
-    EXPECT_EQ(1, At<WORD>(group, 2)); // icons, not cursors
-    std::vector<std::string> images;
-    for (WORD i = 0; i < At<WORD>(group, 4); ++i) {
-        size_t entry = 6 + 14 * i;
-        const std::string& bytes = Bytes("#3", "#" + std::to_string(At<WORD>(group, entry + 12)));
-        auto image = At<BITMAPINFOHEADER>(bytes, 0);
-        // The image's height counts its colour bits and its mask.
-        EXPECT_EQ(image.biWidth, At<BYTE>(group, entry));
-        EXPECT_EQ(image.biHeight / 2, At<BYTE>(group, entry + 1));
-        EXPECT_EQ(image.biBitCount, At<WORD>(group, entry + 6));
-        images.push_back(std::to_string(image.biWidth) + "x" + std::to_string(image.biHeight / 2) +
-                         "x" + std::to_string(image.biBitCount));
-    }
-    std::sort(images.begin(), images.end());
-    EXPECT_EQ((std::vector<std::string>{"16x16x4", "16x16x8", "32x32x4", "32x32x8"}), images);
+    EXPECT_EQ((std::vector<IconImage>{{16, 16, 4}, {16, 16, 8}, {32, 32, 4}, {32, 32, 8}}),
+              IconGroupImages(Image(), "#104"));
 }
 
 TEST_P(InstallerResources, TheVersionRecordNamesTheInstaller)
