@@ -202,9 +202,8 @@ TEST_F(CompactorRun, WithEveryHiveFailingOnlyTheNoticeIsShown)
     ProgramRun run(Compactor() + " /nogui");
     ShownMessageBox box;
     ASSERT_TRUE(run.WaitForMessageBox(&box));
-    EXPECT_EQ("Please select at least one registry hive to compact.", box.Text);
-    EXPECT_EQ("Quillstone", box.Caption);
-    EXPECT_EQ(BoxIcon::Information, box.Icon);
+    ExpectBox(box, "Please select at least one registry hive to compact.", "Quillstone",
+              BoxIcon::Information, nullptr);
     run.Answer(box, IDOK);
     DWORD exitCode = 1;
     ASSERT_TRUE(run.WaitForExit(&exitCode));

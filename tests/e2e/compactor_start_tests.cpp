@@ -28,11 +28,8 @@ TEST_F(CompactorStart, RefusedPlatformsShowOneErrorBoxAndExitWithMinusOne)
 
         ShownMessageBox box;
         ASSERT_TRUE(run.WaitForMessageBox(&box));
-        EXPECT_EQ("Quillstone requires Windows95, Windows98, WindowsNT 4.0, or Windows2000.",
-                  box.Text);
-        EXPECT_EQ("Quillstone - Error", box.Caption);
-        EXPECT_EQ(BoxIcon::Warning, box.Icon);
-        EXPECT_EQ(nullptr, box.Owner);
+        ExpectBox(box, "Quillstone requires Windows95, Windows98, WindowsNT 4.0, or Windows2000.",
+                  "Quillstone - Error", BoxIcon::Warning, nullptr);
         run.Answer(box, IDOK);
 
         DWORD exitCode = 0;

@@ -223,10 +223,8 @@ TEST_F(InstallerRun, WithEveryTemporaryNameTakenNothingIsInstalledAndTheRunFails
     Click(options, IDC_INSTALL);
     ShownMessageBox box;
     ASSERT_TRUE(run.WaitForMessageBox(&box));
-    EXPECT_EQ("Can't Create Temporary Directory", box.Text);
-    EXPECT_EQ("Quillstone Installer - Error", box.Caption);
-    EXPECT_EQ(BoxIcon::Warning, box.Icon);
-    EXPECT_EQ(nullptr, box.Owner);
+    ExpectBox(box, "Can't Create Temporary Directory", "Quillstone Installer - Error",
+              BoxIcon::Warning, nullptr);
     run.Answer(box, IDOK);
     ExpectEndsWith(run, DWORD(-1));
 
@@ -251,10 +249,8 @@ TEST_F(InstallerRun, AFolderThatCantBeMadeIsReportedByThePageWhichComesBackWithI
 
     ShownMessageBox box;
     ASSERT_TRUE(run.WaitForMessageBox(&box));
-    EXPECT_EQ("Can't Create Program Folder", box.Text);
-    EXPECT_EQ("Quillstone Installer - Error", box.Caption);
-    EXPECT_EQ(BoxIcon::Warning, box.Icon);
-    EXPECT_EQ(options, box.Owner);
+    ExpectBox(box, "Can't Create Program Folder", "Quillstone Installer - Error", BoxIcon::Warning,
+              options);
     run.Answer(box, IDOK);
 
     HWND again = WaitForPage(run, "Options", options);
@@ -276,11 +272,8 @@ TEST_F(InstallerRun, RefusedPlatformsShowTheirMessageBeforeAnyPage)
         ProgramRun run(InstallerCommandLine());
         ShownMessageBox box;
         ASSERT_TRUE(run.WaitForMessageBox(&box));
-        EXPECT_EQ("Quillstone requires Windows95, Windows98, WindowsNT 4.0, or Windows2000.",
-                  box.Text);
-        EXPECT_EQ("Quillstone Installer - Error", box.Caption);
-        EXPECT_EQ(BoxIcon::Warning, box.Icon);
-        EXPECT_EQ(nullptr, box.Owner);
+        ExpectBox(box, "Quillstone requires Windows95, Windows98, WindowsNT 4.0, or Windows2000.",
+                  "Quillstone Installer - Error", BoxIcon::Warning, nullptr);
         EXPECT_EQ(1u, run.Windows("#32770").size()); // the box alone
         run.Answer(box, IDOK);
         ExpectEndsWith(run, DWORD(-1));

@@ -1,5 +1,7 @@
 #include "program_run.h"
 
+#include <gtest/gtest.h>
+
 #include <commctrl.h>
 
 #include <cstdlib>
@@ -286,4 +288,13 @@ void ClickAt(HWND window, POINT client)
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
+}
+
+void ExpectBox(const ShownMessageBox& box, const std::string& text, const std::string& caption,
+               BoxIcon icon, HWND owner)
+{
+    EXPECT_EQ(text, box.Text);
+    EXPECT_EQ(caption, box.Caption);
+    EXPECT_EQ(icon, box.Icon);
+    EXPECT_EQ(owner, box.Owner);
 }

@@ -28,6 +28,10 @@ struct ShownMessageBox {
     BoxIcon Icon;
 };
 
+// Fails the test, naming each difference, unless the box shows exactly this.
+void ExpectBox(const ShownMessageBox& box, const std::string& text, const std::string& caption,
+               BoxIcon icon, HWND owner);
+
 class ProgramRun {
 public:
     // Starts the command line with the given current directory.
