@@ -46,12 +46,18 @@ PeImage::PeImage(const std::string& path) : bytes_(ReadFileBytes(path))
         auto optional = At<IMAGE_OPTIONAL_HEADER32>(optionalAt);
         subsystem_ = optional.Subsystem;
         subsystemMajor_ = optional.MajorSubsystemVersion;
+        subsystemMinor_ = optional.MinorSubsystemVersion;
+        osMajor_ = optional.MajorOperatingSystemVersion;
+        osMinor_ = optional.MinorOperatingSystemVersion;
         imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         resources = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE];
     } else {
         auto optional = At<IMAGE_OPTIONAL_HEADER64>(optionalAt);
         subsystem_ = optional.Subsystem;
         subsystemMajor_ = optional.MajorSubsystemVersion;
+        subsystemMinor_ = optional.MinorSubsystemVersion;
+        osMajor_ = optional.MajorOperatingSystemVersion;
+        osMinor_ = optional.MinorOperatingSystemVersion;
         imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         resources = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE];
     }

@@ -23,6 +23,9 @@ public:
     WORD OptionalMagic() const { return optionalMagic_; }
     WORD Subsystem() const { return subsystem_; }
     WORD SubsystemMajor() const { return subsystemMajor_; }
+    WORD SubsystemMinor() const { return subsystemMinor_; }
+    WORD OsMajor() const { return osMajor_; } // the Windows version the header asks for
+    WORD OsMinor() const { return osMinor_; }
     const std::vector<std::string>& ImportedLibraries() const { return libraries_; }
     const std::vector<std::string>& ImportedFunctions() const { return functions_; } // "dll!name"
     const std::vector<PeResource>& Resources() const { return resources_; }
@@ -39,6 +42,7 @@ private:
 
     std::string bytes_;
     WORD machine_ = 0, optionalMagic_ = 0, subsystem_ = 0, subsystemMajor_ = 0;
+    WORD subsystemMinor_ = 0, osMajor_ = 0, osMinor_ = 0;
     std::vector<IMAGE_SECTION_HEADER> sections_;
     std::vector<std::string> libraries_, functions_;
     std::vector<PeResource> resources_;
