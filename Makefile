@@ -24,7 +24,7 @@ build: setup
 	cmake --build $(BUILD)/i686 -j$(JOBS) -- --no-print-directory
 	$(CMAKE) -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
 	  -DQS_TESTS=ON -DQS_DIST_DIR=$(CURDIR)/$(DIST) \
-	  -DQS_CABINET_DIR=$(CURDIR)/$(BUILD)/i686/installer/payload
+	  -DQS_HELP_FILE=$(CURDIR)/$(BUILD)/host/Quillstone.hlp
 	cmake --build $(BUILD)/x64 -j$(JOBS) -- --no-print-directory
 	mkdir -p $(DIST)/x64
 	cp $(BUILD)/i686/compactor/Quillstone.exe $(DIST)/

@@ -1,5 +1,5 @@
 #!/bin/sh
-# The cabinet that both built installers carry as "FILE" 122, read by tools
+# The cabinets that the built installers carry as "FILE" 122, read by tools
 # that share nothing with the build: wrestool takes the resource out and
 # cabextract lists, checks and unpacks it. A fresh pack of the same files must
 # give the same bytes, so that two builds give the same installer.
@@ -24,25 +24,34 @@ check() { # what is checked, then the command that checks it
     fi
 }
 
+# Each build's installer carries the compactor of that build; the other files
+# are the same in both.
 for build in i686 x64; do
     installer="$dist/Quillstone Installer.exe"
-    [ "$build" = x64 ] && installer="$dist/x64/Quillstone Installer.exe"
-    wrestool -x --raw --type=FILE --name=122 "$installer" >"$work/$build.cab"
+    program="$dist/Quillstone.exe"
+    if [ "$build" = x64 ]; then
+        installer="$dist/x64/Quillstone Installer.exe"
+        program="$dist/x64/Quillstone.exe"
+    fi
+    cabinet="$work/$build.cab"
+    wrestool -x --raw --type=FILE --name=122 "$installer" >"$cabinet"
+    check "$build: the installer carries a cabinet" test -s "$cabinet"
+    check "$build: cabextract finds every file intact" cabextract -q -t "$cabinet"
+
+    cabextract -l "$cabinet" | sed -n 's/^ *[0-9][0-9]* | [0-9.]* [0-9:]* | //p' >"$work/names"
+    printf '%s\n' Leggimi.txt ReadMe.txt Quillstone.exe Quillstone.hlp \
+        "Shareware Donation For Quillstone.url" "Visit The Quillstone Website.url" >"$work/order"
+    check "$build: the six files in their stored order" cmp -s "$work/order" "$work/names"
+    check "$build: every file dated 1 June 2000, 12:00" \
+        test "$(cabextract -l "$cabinet" | grep -c '| 01.06.2000 12:00:00 |')" -eq 6
+
+    mkdir "$work/$build"
+    cabextract -q -d "$work/$build" "$cabinet"
+    check "$build: Quillstone.exe is the built compactor" cmp -s "$program" "$work/$build/Quillstone.exe"
 done
-check "the installer carries a cabinet" test -s "$work/i686.cab"
-check "both installers carry the same cabinet" cmp -s "$work/i686.cab" "$work/x64.cab"
-check "cabextract finds every file intact" cabextract -q -t "$work/i686.cab"
-
-cabextract -l "$work/i686.cab" | sed -n 's/^ *[0-9][0-9]* | [0-9.]* [0-9:]* | //p' >"$work/names"
-printf '%s\n' Leggimi.txt ReadMe.txt Quillstone.exe Quillstone.hlp \
-    "Shareware Donation For Quillstone.url" "Visit The Quillstone Website.url" >"$work/order"
-check "the six files in their stored order" cmp -s "$work/order" "$work/names"
-check "every file dated 1 June 2000, 12:00" \
-    test "$(cabextract -l "$work/i686.cab" | grep -c '| 01.06.2000 12:00:00 |')" -eq 6
-
-mkdir "$work/files"
-cabextract -q -d "$work/files" "$work/i686.cab"
-check "Quillstone.exe is the built compactor" cmp -s "$dist/Quillstone.exe" "$work/files/Quillstone.exe"
+check "both cabinets differ only in the compactor" \
+    diff -r -x Quillstone.exe "$work/i686" "$work/x64"
+mv "$work/i686" "$work/files"
 check "Quillstone.hlp is the built help file" cmp -s "$dist/Quillstone.hlp" "$work/files/Quillstone.hlp"
 for text in ReadMe.txt Leggimi.txt; do
     check "$text as committed" cmp -s "$payload/$text" "$work/files/$text"

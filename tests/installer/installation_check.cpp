@@ -17,8 +17,11 @@ const std::vector<std::string> CabinetFiles = {
 
 static std::string SourceOf(const std::string& name)
 {
-    if (name == "Quillstone.exe" || name == "Quillstone.hlp")
-        return WindowsPathFromEnvironment("QS_DIST") + "\\" + name;
+    // The installer under test carries the compactor of its own build.
+    if (name == "Quillstone.exe")
+        return WindowsPathFromEnvironment("QS_COMPACTOR");
+    if (name == "Quillstone.hlp")
+        return WindowsPathFromEnvironment("QS_DIST") + "\\Quillstone.hlp";
     return WindowsPathOf(std::string(QS_PAYLOAD) + "/" + name);
 }
 

@@ -201,6 +201,12 @@ TEST_P(InstallerResources, TheLicenseIsWindowsTextWithCrLfLineEndsAndNoTerminato
     EXPECT_EQ("\r\n\r\n\r\n", text.substr(text.size() - 6)); // two empty lines at the end
 }
 
+// "x64\\" of the 64-bit twin, "" of the shipped installer.
+static std::string BuildFolderOf(const std::string& installer)
+{
+    return installer.substr(0, installer.rfind('\\') + 1);
+}
+
 TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDate)
 {
     const std::string& cabinet = Bytes("FILE", "#122");
@@ -224,7 +230,7 @@ TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDa
     } files[] = {
         {"Leggimi.txt", payload + "Leggimi.txt"},
         {"ReadMe.txt", payload + "ReadMe.txt"},
-        {"Quillstone.exe", dist + "Quillstone.exe"},
+        {"Quillstone.exe", dist + BuildFolderOf(GetParam()) + "Quillstone.exe"},
         {"Quillstone.hlp", dist + "Quillstone.hlp"},
         {"Shareware Donation For Quillstone.url", payload + "Shareware Donation For Quillstone.url"},
         {"Visit The Quillstone Website.url", payload + "Visit The Quillstone Website.url"},
@@ -246,13 +252,14 @@ TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDa
     }
 }
 
-TEST(InstallerCabinet, BothInstallersCarryTheSameCabinet)
+TEST(InstallerCabinet, EachInstallerCarriesACabinetOfItsOwnBuild)
 {
+    // The 64-bit twin installs the 64-bit compactor, which Wine here can run.
     const std::string dist = WindowsPathFromEnvironment("QS_DIST") + "\\";
     PeImage shipped(dist + "Quillstone Installer.exe"), twin(dist + "x64\\Quillstone Installer.exe");
     ASSERT_NE(nullptr, shipped.Resource("FILE", "#122"));
     ASSERT_NE(nullptr, twin.Resource("FILE", "#122"));
-    EXPECT_TRUE(shipped.Resource("FILE", "#122")->Bytes == twin.Resource("FILE", "#122")->Bytes);
+    EXPECT_FALSE(shipped.Resource("FILE", "#122")->Bytes == twin.Resource("FILE", "#122")->Bytes);
 }
 
 TEST_P(InstallerResources, TheBannerIsABlackWordMarkOnAn8BitWhiteBitmap)
