@@ -49,8 +49,15 @@ cd "$WINEPREFIX/drive_c"
 # reports the calls Wine only logs, such as RegReplaceKeyA).
 export QS_WINE_LOG="$work/wine.log"
 if [ -n "${QS_DESKTOP:-}" ]; then
-    # A Wine virtual desktop draws window frames, as a screenshot should show them.
-    wine explorer "/desktop=quillstone,$QS_DESKTOP" "$program" "$@" 2> >(tee "$QS_WINE_LOG" >&2)
-else
-    wine "$program" "$@" 2> >(tee "$QS_WINE_LOG" >&2)
+    # A Wine virtual desktop draws window frames, as a screenshot should show
+    # them. Set for the whole prefix, it also leaves the exit code to the test.
+    cat >>"$WINEPREFIX/user.reg" <<EOF
+
+[Software\\\\Wine\\\\Explorer]
+"Desktop"="quillstone"
+
+[Software\\\\Wine\\\\Explorer\\\\Desktops]
+"quillstone"="$QS_DESKTOP"
+EOF
 fi
+wine "$program" "$@" 2> >(tee "$QS_WINE_LOG" >&2)
