@@ -1,5 +1,5 @@
 # make       sets up what the machine lacks and builds the deliverables into dist/
-# make test  builds, then runs every test
+# make test  builds, then runs every test; the user journeys leave their pictures in docs/journeys/
 # make screenshots  saves pictures of the running programs into docs/
 # BUILD and DIST name other folders, so that several builds can share a checkout.
 
@@ -32,14 +32,19 @@ build: setup
 	cp "$(BUILD)/i686/installer/Quillstone Installer.exe" $(DIST)/
 	cp "$(BUILD)/x64/installer/Quillstone Installer.exe" $(DIST)/x64/
 
+# Turns the BMP pictures that tests saved in a folder into PNG files without time stamps.
+to_png = for shot in $(1)/*.bmp; do [ -e "$$shot" ] || continue; \
+	convert "$$shot" -strip "$${shot%.bmp}.png" && rm "$$shot"; done
+
 test: build
 	cd $(BUILD)/host && ctest --output-on-failure
 	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE screenshots
+	$(call to_png,docs/journeys)
 
 screenshots: build
 	mkdir -p docs
 	cd $(BUILD)/x64 && ctest --output-on-failure -L screenshots
-	for shot in docs/*.bmp; do convert "$$shot" -strip "$${shot%.bmp}.png" && rm "$$shot"; done
+	$(call to_png,docs)
 
 clean:
 	rm -rf $(BUILD) $(DIST)

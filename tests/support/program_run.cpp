@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -50,13 +52,58 @@ ProgramRun::ProgramRun(const std::string& commandLine, const std::string& direct
         throw std::runtime_error("can't start " + commandLine);
 }
 
+// A process of that file name started by this one, or null.
+static HANDLE OpenChildNamed(const std::string& program, DWORD* processId)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    HANDLE process = NULL;
+    for (BOOL more = Process32First(snapshot, &entry); more && !process;
+         more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == GetCurrentProcessId() &&
+            lstrcmpiA(entry.szExeFile, program.c_str()) == 0) {
+            process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID);
+            *processId = entry.th32ProcessID;
+        }
+    }
+    CloseHandle(snapshot);
+    return process;
+}
+
+ProgramRun::ProgramRun(const ShellOpen& open) : process_()
+{
+    SHELLEXECUTEINFOA execute = {};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb = "open";
+    execute.lpFile = open.File.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&execute))
+        throw std::runtime_error("the shell can't open " + open.File);
+    process_.hProcess = execute.hProcess;
+    if (process_.hProcess) {
+        process_.dwProcessId = GetProcessId(process_.hProcess);
+        return;
+    }
+    // Wine's shell starts a link's target itself and hands back no process.
+    for (int wait = 0; wait < 200 && !process_.hProcess; ++wait) {
+        process_.hProcess = OpenChildNamed(open.Program, &process_.dwProcessId);
+        if (!process_.hProcess)
+            Sleep(50);
+    }
+    if (!process_.hProcess)
+        throw std::runtime_error(open.File + " started no " + open.Program);
+}
+
 ProgramRun::~ProgramRun()
 {
     if (Running()) {
         TerminateProcess(process_.hProcess, 1);
         WaitForSingleObject(process_.hProcess, 5000);
     }
-    CloseHandle(process_.hThread);
+    if (process_.hThread)
+        CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
 }
 

@@ -32,10 +32,18 @@ struct ShownMessageBox {
 void ExpectBox(const ShownMessageBox& box, const std::string& text, const std::string& caption,
                BoxIcon icon, HWND owner);
 
+// A file to open as the shell opens it on a double click (a link starts its
+// target), and the file name of the program that this starts.
+struct ShellOpen {
+    std::string File;
+    std::string Program;
+};
+
 class ProgramRun {
 public:
     // Starts the command line with the given current directory.
     explicit ProgramRun(const std::string& commandLine, const std::string& directory = "C:\\");
+    explicit ProgramRun(const ShellOpen& open);
     ~ProgramRun(); // ends a program that is still running
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
@@ -54,7 +62,6 @@ public:
     HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs = 30000) const;
 
     DWORD ProcessId() const { return process_.dwProcessId; }
-    DWORD ThreadId() const { return process_.dwThreadId; }
 
 private:
     PROCESS_INFORMATION process_;
