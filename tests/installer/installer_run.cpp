@@ -5,7 +5,7 @@ std::string InstallerCommandLine()
     return "\"" + WindowsPathFromEnvironment("QS_INSTALLER") + "\"";
 }
 
-HWND WaitForPage(const ProgramRun& run, const char* caption, HWND old)
+HWND WaitForPage(const ProgramRun& run, const char* caption, HWND old, DWORD pollMs)
 {
     DWORD start = GetTickCount();
     do {
@@ -15,7 +15,7 @@ HWND WaitForPage(const ProgramRun& run, const char* caption, HWND old)
             if (page != old && lstrcmpA(text, caption) == 0)
                 return page;
         }
-        Sleep(50);
+        Sleep(pollMs);
     } while (GetTickCount() - start < 30000 && run.Running());
     return NULL;
 }

@@ -12,8 +12,8 @@
 std::string InstallerCommandLine();
 
 // A page of the run with the caption, other than `old` (a page that is shown
-// again is a new window); null after the time-out.
-HWND WaitForPage(const ProgramRun& run, const char* caption, HWND old = NULL);
+// again is a new window), looked for every `pollMs`; null after the time-out.
+HWND WaitForPage(const ProgramRun& run, const char* caption, HWND old = NULL, DWORD pollMs = 50);
 
 // Presses a button of the page as a click would.
 void Click(HWND page, int control);
