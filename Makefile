@@ -1,6 +1,8 @@
 # make       sets up what the machine lacks and builds the deliverables into dist/
 # make test  builds, then runs every test; the user journeys leave their pictures in docs/journeys/
 # make screenshots  saves pictures of the running programs into docs/
+# make bench  times both programs under Wine against their floors and prints the
+#             figures with their sizes (docs/benchmarks.md says how to read them)
 # BUILD and DIST name other folders, so that several builds can share a checkout.
 
 JOBS := $(shell nproc)
@@ -8,7 +10,7 @@ BUILD := build
 DIST := dist
 CMAKE := cmake -Wno-dev --log-level=WARNING
 
-.PHONY: all setup build test screenshots clean
+.PHONY: all setup build test screenshots bench clean
 all: build
 
 setup:
@@ -38,13 +40,18 @@ to_png = for shot in $(1)/*.bmp; do [ -e "$$shot" ] || continue; \
 
 test: build
 	cd $(BUILD)/host && ctest --output-on-failure
-	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE screenshots
+	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE 'screenshots|bench'
 	$(call to_png,docs/journeys)
 
 screenshots: build
 	mkdir -p docs
 	cd $(BUILD)/x64 && ctest --output-on-failure -L screenshots
 	$(call to_png,docs)
+
+bench: build
+	rm -f $(BUILD)/x64/benchmarks.md
+	cd $(BUILD)/x64 && ctest --output-on-failure -L bench
+	tests/bench/report.sh $(BUILD) $(DIST)
 
 clean:
 	rm -rf $(BUILD) $(DIST)

@@ -1,0 +1,16 @@
+// The compactor's start, from its process to its list of hives, and the
+// floor under it: the same saves made by a program that does nothing else.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "measurement.h"
+
+// Runs the compactor to its list, which must show exactly these rows, then
+// closes it.
+RunFigures TimeCompactorToReadyList(const std::string& commandLine,
+                                    const std::vector<std::string>& rows);
+
+// Runs the floor program until it has saved every key, then lets it end.
+RunFigures TimeFloor(const std::string& commandLine);
