@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string ShortPath(const std::string& path)
-{
-    char shortPath[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
-    return shortPath;
-}
-
 std::string WinInitPath()
 {
     char system[MAX_PATH];

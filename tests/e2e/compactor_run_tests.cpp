@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <regex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -21,49 +20,6 @@ const char HiveListKey[] = "System\\CurrentControlSet\\Control\\HiveList";
 std::string Compactor()
 {
     return "\"" + WindowsPathFromEnvironment("QS_COMPACTOR") + "\"";
-}
-
-std::string WindowsFolder()
-{
-    char path[MAX_PATH];
-    GetWindowsDirectoryA(path, sizeof path);
-    return path;
-}
-
-std::string ShortPath(const std::string& path)
-{
-    char shortPath[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
-    return shortPath;
-}
-
-// Lines of the form: fixme:reg:RegReplaceKeyW (root,L"sub key",L"new file",L"old file"): stub
-struct LoggedReplacement {
-    std::string Root, SubKey, NewFile, OldFile;
-};
-
-std::string Unescaped(const std::string& text)
-{
-    return std::regex_replace(text, std::regex(R"(\\\\)"), "\\");
-}
-
-std::vector<LoggedReplacement> ReplacementsIn(const std::string& log)
-{
-    std::vector<LoggedReplacement> found;
-    std::regex line(R"re(RegReplaceKeyW \((\w+),L"([^"]*)",L"([^"]*)",L"([^"]*)"\))re");
-    for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
-        found.push_back({(*it)[1], Unescaped((*it)[2]), Unescaped((*it)[3]), Unescaped((*it)[4])});
-    return found;
-}
-
-// Files whose deletion at the next start was asked for.
-std::set<std::string> DelayedDeletionsIn(const std::string& log)
-{
-    std::set<std::string> found;
-    std::regex line(R"re(MoveFileWithProgressW \(L"([^"]*)",\(null\),\w+,\w+,0004\))re");
-    for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
-        found.insert(Unescaped((*it)[1]));
-    return found;
 }
 
 class CompactorRun : public testing::Test {

@@ -10,7 +10,6 @@
 #include <shlobj.h>
 
 #include <regex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -42,25 +41,11 @@ struct ShownRow {
     const char* Size;
 };
 
-std::string WindowsFolder()
-{
-    char path[MAX_PATH] = "";
-    GetWindowsDirectoryA(path, sizeof path);
-    return path;
-}
-
 std::string SpecialFolder(int id)
 {
     char path[MAX_PATH] = "";
     SHGetFolderPathA(NULL, id, NULL, 0, path);
     return path;
-}
-
-std::string ShortPath(const std::string& path)
-{
-    char shortPath[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
-    return shortPath;
 }
 
 // The key of the user's own hive under HKEY_USERS: the user's SID.
@@ -79,29 +64,12 @@ std::string CurrentUserSid()
     return sid;
 }
 
-std::string Unescaped(const std::string& text)
-{
-    return std::regex_replace(text, std::regex(R"(\\\\)"), "\\");
-}
-
-// Wine carries RegReplaceKeyA out only as far as logging it:
-// fixme:reg:RegReplaceKeyW (root,L"sub key",L"new file",L"old file"): stub
+// The sub keys of the hives whose replacement was asked for.
 std::vector<std::string> ReplacedSubKeysIn(const std::string& log)
 {
     std::vector<std::string> found;
-    std::regex line(R"re(RegReplaceKeyW \(\w+,L"([^"]*)",L"[^"]*",L"[^"]*"\))re");
-    for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
-        found.push_back(Unescaped((*it)[1]));
-    return found;
-}
-
-// Files whose deletion at the next start was asked for.
-std::set<std::string> DelayedDeletionsIn(const std::string& log)
-{
-    std::set<std::string> found;
-    std::regex line(R"re(MoveFileWithProgressW \(L"([^"]*)",\(null\),\w+,\w+,0004\))re");
-    for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
-        found.insert(Unescaped((*it)[1]));
+    for (const LoggedReplacement& replacement : ReplacementsIn(log))
+        found.push_back(replacement.SubKey);
     return found;
 }
 

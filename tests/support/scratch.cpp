@@ -9,6 +9,20 @@ std::string TempFolder()
     return path;
 }
 
+std::string WindowsFolder()
+{
+    char path[MAX_PATH] = "";
+    GetWindowsDirectoryA(path, sizeof path);
+    return path;
+}
+
+std::string ShortPath(const std::string& path)
+{
+    char shortPath[MAX_PATH] = "";
+    GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
+    return shortPath;
+}
+
 void RemoveTree(const std::string& path)
 {
     WIN32_FIND_DATAA entry;

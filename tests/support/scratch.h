@@ -46,5 +46,9 @@ bool FileExists(const std::string& path);
 std::vector<std::string> FilesMatching(const std::string& folder, const char* pattern);
 // The temporary folder with its trailing backslash, as GetTempPathA gives it.
 std::string TempFolder();
+// The Windows folder, as GetWindowsDirectoryA gives it.
+std::string WindowsFolder();
+// The short form of an existing path ("" if there is none).
+std::string ShortPath(const std::string& path);
 // Removes a folder and everything in it.
 void RemoveTree(const std::string& path);

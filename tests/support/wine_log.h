@@ -2,7 +2,9 @@
 // Wine carries out only as far as logging them.
 #pragma once
 
+#include <set>
 #include <string>
+#include <vector>
 
 // Makes the programs started from now on log the given Wine debug channels
 // (for example "fixme+reg,trace+file"); restores the test's own setting when
@@ -22,3 +24,13 @@ private:
 size_t WineLogMark();
 // The log written since the mark.
 std::string WineLogSince(size_t mark);
+
+// A RegReplaceKeyA call, which Wine carries out only as far as logging it
+// (channel fixme+reg).
+struct LoggedReplacement {
+    std::string Root, SubKey, NewFile, OldFile;
+};
+std::vector<LoggedReplacement> ReplacementsIn(const std::string& log);
+
+// Files whose deletion at the next start was asked for (channel trace+file).
+std::set<std::string> DelayedDeletionsIn(const std::string& log);
