@@ -1,9 +1,8 @@
 #include "windows2000_hives.h"
 
-#include <sddl.h>
-
 #include <stdexcept>
 
+#include "machine.h"
 #include "scratch.h"
 
 namespace {
@@ -11,44 +10,11 @@ namespace {
 const char HiveListKey[] = "System\\CurrentControlSet\\Control\\HiveList";
 const char Device[] = "\\Device\\HarddiskVolume1";
 
-// Wine's own user: the hive of the account that runs the programs.
-std::string UserSid()
-{
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        throw std::runtime_error("can't open the bench's token");
-    union {
-        TOKEN_USER User;
-        BYTE Room[256];
-    } buffer;
-    DWORD size = sizeof buffer;
-    char* text = nullptr;
-    bool found = GetTokenInformation(token, TokenUser, &buffer, size, &size) &&
-                 ConvertSidToStringSidA(buffer.User.User.Sid, &text);
-    CloseHandle(token);
-    if (!found)
-        throw std::runtime_error("can't read the user's SID");
-    std::string sid = text;
-    LocalFree(text);
-    return sid;
-}
-
-// Makes the folders of the path that are missing, noting each one made.
-void MakeFolders(const std::string& file, std::vector<std::string>* made)
-{
-    for (size_t slash = file.find('\\', 3); slash != std::string::npos;
-         slash = file.find('\\', slash + 1)) {
-        std::string folder = file.substr(0, slash);
-        if (CreateDirectoryA(folder.c_str(), NULL))
-            made->push_back(folder);
-    }
-}
-
 } // namespace
 
 Windows2000Hives::Windows2000Hives()
 {
-    std::string sid = UserSid();
+    std::string sid = CurrentUserSid();
     // File sizes about those of a fresh installation. The security hives
     // (SAM, SECURITY) are left out: Wine has no such keys to save.
     const struct {
@@ -74,7 +40,7 @@ Windows2000Hives::Windows2000Hives()
         if (hive.File) {
             data = std::string(Device) + hive.File;
             files_.push_back(std::string("C:") + hive.File);
-            MakeFolders(files_.back(), &folders_);
+            MakeFoldersOf(files_.back(), &folders_);
             WriteFileBytes(files_.back(), std::string(hive.Size, 'h'));
         }
         RegSetValueExA(list_, hive.Value.c_str(), 0, REG_SZ,

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <sddl.h>
 #include <shlobj.h>
 
 #include <regex>
@@ -16,6 +15,7 @@
 
 #include "installation_check.h"
 #include "installer_run.h"
+#include "machine.h"
 #include "program_run.h"
 #include "resource.h"
 #include "scratch.h"
@@ -47,22 +47,6 @@ std::string SpecialFolder(int id)
     char path[MAX_PATH] = "";
     SHGetFolderPathA(NULL, id, NULL, 0, path);
     return path;
-}
-
-// The key of the user's own hive under HKEY_USERS: the user's SID.
-std::string CurrentUserSid()
-{
-    HANDLE token;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
-    char buffer[256];
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
-    CloseHandle(token);
-    char* text = NULL;
-    ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text);
-    std::string sid = text ? text : "";
-    LocalFree(text);
-    return sid;
 }
 
 // The replacements asked for, by sub key, each with its backup and its
@@ -128,9 +112,7 @@ protected:
         RegCreateKeyA(HKEY_LOCAL_MACHINE, HiveListKey, &list);
         for (const MachineHive& hive : hives) {
             std::string path = std::string("C:") + hive.File;
-            for (size_t slash = path.find('\\', 3); slash != std::string::npos;
-                 slash = path.find('\\', slash + 1))
-                CreateDirectoryA(path.substr(0, slash).c_str(), NULL);
+            MakeFoldersOf(path);
             WriteFileBytes(path, std::string(size_t(hive.Size), 'h'));
             std::string data = std::string(device) + hive.File;
             RegSetValueExA(list, hive.ListName.c_str(), 0, REG_SZ,
