@@ -96,9 +96,9 @@ protected:
         shot_ = 0;
     }
 
-    void Shot(const char* what)
+    void Shot(const char* what, DWORD paintMs = 700)
     {
-        Sleep(700); // painted
+        Sleep(paintMs);
         std::string folder = WindowsPathFromEnvironment("QS_SCREENSHOTS");
         CreateDirectoryA(folder.c_str(), NULL);
         SaveScreenshot(journey_ + "-" + std::to_string(++shot_) + "-" + what);
@@ -139,8 +139,16 @@ protected:
         EXPECT_EQ(SpecialFolder(CSIDL_PROGRAM_FILES) + "\\Quillstone", installDir_);
         Shot("options");
         Press(GetDlgItem(options, IDC_INSTALL));
-        ASSERT_NE(nullptr, WaitForPage(run, "", options));
-        Shot("installing");
+        HWND install = WaitForPage(run, "", options);
+        ASSERT_NE(nullptr, install);
+        // The page answers only between its steps, 83 ms apart: the picture is
+        // taken at one line, so that every run takes the same.
+        std::string line;
+        DWORD start = GetTickCount();
+        do
+            line = ControlText(install, IDC_STATUS);
+        while (line != "Copying Quillstone.exe..." && GetTickCount() - start < 10000);
+        Shot("installing", 30);
         DWORD exitCode = 1;
         ASSERT_TRUE(run.WaitForExit(&exitCode));
         EXPECT_EQ(0u, exitCode);
