@@ -18,7 +18,8 @@ double Stopwatch::Milliseconds() const
 }
 
 MemoryWatch::MemoryWatch(const ProgramRun& run)
-    : process_(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, run.ProcessId()))
+    : process_(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE,
+                          run.ProcessId()))
 {
     if (!process_)
         throw BenchFailure("can't open the process to read its memory");
@@ -33,8 +34,10 @@ void MemoryWatch::Read()
 {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
+    // Checked after the call: a process that ended meanwhile may have been
+    // read while Wine tore it down.
     if (!GetProcessMemoryInfo(process_, &counters, sizeof counters) ||
-        counters.PeakWorkingSetSize == 0)
+        counters.PeakWorkingSetSize == 0 || WaitForSingleObject(process_, 0) != WAIT_TIMEOUT)
         return;
     const double mebibyte = 1024.0 * 1024.0;
     figures_.PeakWorkingSetMiB = double(counters.PeakWorkingSetSize) / mebibyte;

@@ -47,8 +47,9 @@ public:
     MemoryWatch(const MemoryWatch&) = delete;
     MemoryWatch& operator=(const MemoryWatch&) = delete;
 
-    // Wine reads an ended process as all zeros and calls that success: such
-    // a reading is dropped.
+    // Wine reads an ended process as all zeros and calls that success, and
+    // one that is ending as whatever is left: a reading of a process that
+    // has ended by then is dropped.
     void Read();
     // The figures of the last reading; without one, a BenchFailure.
     MemoryFigures Figures(const char* program) const;
