@@ -244,7 +244,7 @@ TEST_F(InstallerRun, AnExtractionThatStopsShortIsReportedWithWhatIsMissingAndThe
     const std::string website = "Visit The Quillstone Website.url";
     const struct {
         const char* Case;
-        std::string HeldOpen; // a file of the program folder that is in use; none: the folder is a file
+        std::string HeldOpen; // a file of the folder in use; "": the folder is a file
         std::string StoppedAt;
         DWORD Error;
         std::vector<std::string> Missing; // from the program folder afterwards
