@@ -4,6 +4,7 @@
 #include <setupapi.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "driver.h"
 #include "failure.h"
@@ -26,6 +27,8 @@ static const char ExtractFailure[] = "Can't Extract File";
 // Status lines only show what happens: one too long for its 128 bytes is cut.
 static const size_t StatusSize = 128;
 
+static void ThrowIncompleteInstallation();
+
 void RunInstallPage()
 {
     // The bar is a common control: its window class must exist before the page.
@@ -39,9 +42,12 @@ void RunInstallPage()
     PumpPendingMessages();
     CreateTempDirectory();
     UnpackCabinet(page);
-    ExtractCabinet(page);
-    CreateProgramGroup(page);
-    CreateDesktopShortcut(page);
+    bool complete = ExtractCabinet(page);
+    // After an extraction that stopped short, no link leads to a missing file.
+    CreateProgramGroup(page, !complete);
+    CreateDesktopShortcut(page, !complete);
+    if (!complete)
+        ThrowIncompleteInstallation();
     StepProgress(page, "Done!");
     RemoveTempDirectory();
     Sleep(ClosingPause);
@@ -95,12 +101,9 @@ void WriteFileResource(int id, const char* path)
     Check(fclose(file) == 0 && written, ExtractFailure);
 }
 
-void ExtractCabinet(HWND page)
-{
-    char cabinet[MAX_PATH];
-    if (FormatPath(cabinet, "%s\\%s", TempDir, CabinetName))
-        SetupIterateCabinetA(cabinet, 0, CabinetCallback, page);
-}
+// The file SetupAPI was asked to extract and has not reported yet: where it
+// stopped when it gives up without a notice.
+static char FileInProgress[MAX_PATH];
 
 // The system's text for the code, caught here: nothing thrown may leave the
 // callback, which runs inside SetupAPI.
@@ -127,14 +130,17 @@ static UINT OnFileInCabinet(HWND page, FILE_IN_CABINET_INFO_A* file)
     // A target that does not fit is not cut into the name of another file.
     if (!FormatPath(file->FullTargetName, "%s\\%s", InstallDir, file->NameInCabinet) && !error)
         error = ERROR_FILENAME_EXCED_RANGE;
-    if (error == 0)
+    if (error == 0) {
+        lstrcpynA(FileInProgress, file->NameInCabinet, sizeof FileInProgress);
         return FILEOP_DOIT;
+    }
     ShowExtractionError(page, file->NameInCabinet, error);
     return FILEOP_SKIP;
 }
 
 static void OnFileExtracted(HWND page, const FILEPATHS_A* paths)
 {
+    FileInProgress[0] = '\0';
     if (paths->Win32Error == 0)
         return;
     char subject[2 * MAX_PATH + 8];
@@ -155,6 +161,52 @@ UINT CALLBACK CabinetCallback(PVOID context, UINT notification, UINT_PTR first, 
     default:
         return NO_ERROR;
     }
+}
+
+bool ExtractCabinet(HWND page)
+{
+    FileInProgress[0] = '\0';
+    char cabinet[MAX_PATH];
+    if (FormatPath(cabinet, "%s\\%s", TempDir, CabinetName) &&
+        SetupIterateCabinetA(cabinet, 0, CabinetCallback, page))
+        return true;
+    // SetupAPI stops at a file it can't write (a file in use, a program folder
+    // that is a file) without the notice that would report it.
+    DWORD error = GetLastError();
+    ShowExtractionError(page, FileInProgress[0] ? FileInProgress : CabinetName,
+                        error ? error : ERROR_GEN_FAILURE);
+    return false;
+}
+
+// Lists the cabinet's files without extracting any, adding to the text in the
+// context a line for each one that is not in the program folder.
+static UINT CALLBACK NoteMissingFile(PVOID context, UINT notification, UINT_PTR first, UINT_PTR)
+{
+    if (notification != SPFILENOTIFY_FILEINCABINET)
+        return NO_ERROR;
+    const char* name = reinterpret_cast<FILE_IN_CABINET_INFO_A*>(first)->NameInCabinet;
+    char path[MAX_PATH];
+    if (!FormatPath(path, "%s\\%s", InstallDir, name) ||
+        GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        char* text = static_cast<char*>(context);
+        size_t length = strlen(text);
+        snprintf(text + length, MAX_PATH - length, "\n%s", name);
+    }
+    return FILEOP_SKIP;
+}
+
+// Ends a run whose extraction stopped short as a failure, not with "Done!",
+// naming the cabinet's files that are missing from the program folder.
+static void ThrowIncompleteInstallation()
+{
+    char missing[MAX_PATH] = "", cabinet[MAX_PATH];
+    if (FormatPath(cabinet, "%s\\%s", TempDir, CabinetName))
+        SetupIterateCabinetA(cabinet, 0, NoteMissingFile, missing);
+    RemoveTempDirectory();
+    char text[MAX_PATH];
+    snprintf(text, sizeof text, "Quillstone Was Not Completely Installed.%s%s",
+             missing[0] ? "\nMissing From The Program Folder:" : "", missing);
+    Check(false, text);
 }
 
 void RemoveTempDirectory()

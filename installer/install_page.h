@@ -13,7 +13,8 @@ extern char TempDir[MAX_PATH];
 extern int ProgressPosition;
 
 // The whole installation under the page; ends with InstallerState PAGE_EXIT.
-// Throws when the page, the temporary folder or the cabinet can't be made.
+// Throws when the page, the temporary folder or the cabinet can't be made,
+// and, after the links, when the extraction stopped short.
 void RunInstallPage();
 
 // One step of the bar; a text, when given, replaces the status line. Lets the
@@ -32,7 +33,9 @@ void UnpackCabinet(HWND page);
 void WriteFileResource(int id, const char* path);
 
 // Extracts every file of TempDir's Setup.cab into InstallDir, one step each.
-void ExtractCabinet(HWND page);
+// When SetupAPI gives up part-way, reports the file it stopped at with the
+// reason, as a file's error box, and returns false.
+bool ExtractCabinet(HWND page);
 
 // SetupAPI's handler for ExtractCabinet; the context is the page. A file
 // whose notice carries an error is reported and skipped; an error after an

@@ -49,11 +49,12 @@ HRESULT CreateShortcut(const char* target, const char* linkPath, const char* des
 
 // A path that does not fit is not cut into another: that link is not made,
 // like any link that can't be.
-static void LinkInstalledFile(const ProgramGroupLink& row, const char* folder)
+static void LinkInstalledFile(const ProgramGroupLink& row, const char* folder, bool presentOnly)
 {
     char target[MAX_PATH], linkPath[MAX_PATH];
     if (FormatPath(target, "%s\\%s", InstallDir, row.Target) &&
-        FormatPath(linkPath, "%s\\%s.lnk", folder, row.Name))
+        FormatPath(linkPath, "%s\\%s.lnk", folder, row.Name) &&
+        !(presentOnly && GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES))
         CreateShortcut(target, linkPath, row.Name);
 }
 
@@ -64,15 +65,15 @@ static bool StepFor(HWND page, bool option, const char* status)
     return option;
 }
 
-void CreateProgramGroup(HWND page)
+void CreateProgramGroup(HWND page, bool presentOnly)
 {
     if (StepFor(page, StartMenuOption, "Creating Program Group..."))
         for (const ProgramGroupLink& row : ProgramGroupLinks)
-            LinkInstalledFile(row, StartMenuDir);
+            LinkInstalledFile(row, StartMenuDir, presentOnly);
 }
 
-void CreateDesktopShortcut(HWND page)
+void CreateDesktopShortcut(HWND page, bool presentOnly)
 {
     if (StepFor(page, DesktopOption, "Creating Desktop Shortcut..."))
-        LinkInstalledFile(DesktopLink, DesktopDir);
+        LinkInstalledFile(DesktopLink, DesktopDir, presentOnly);
 }

@@ -18,6 +18,7 @@ HRESULT CreateShortcut(const char* target, const char* linkPath, const char* des
 
 // One step of the page each, made whether or not its option is set: the five
 // group links in StartMenuDir, and the "Quillstone" link on the desktop. A
-// link that can't be made is passed over without a word.
-void CreateProgramGroup(HWND page);
-void CreateDesktopShortcut(HWND page);
+// link that can't be made is passed over without a word; with `presentOnly`,
+// so is a link to a file that is missing from the program folder.
+void CreateProgramGroup(HWND page, bool presentOnly);
+void CreateDesktopShortcut(HWND page, bool presentOnly);

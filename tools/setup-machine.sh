@@ -5,7 +5,7 @@ set -eu
 
 packages="cmake make g++ googletest
 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-wine wine64 xvfb x11-utils imagemagick gcab cabextract icoutils"
+wine wine64 fonts-wine xvfb x11-utils imagemagick gcab cabextract icoutils"
 
 missing=""
 for package in $packages; do

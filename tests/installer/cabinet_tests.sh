@@ -24,6 +24,36 @@ check() { # what is checked, then the command that checks it
     fi
 }
 
+top=$(git -C "$payload" rev-parse --show-toplevel)
+
+# The date and time of a file of the cabinet as cabextract lists it.
+listed_date() { # cabinet, name
+    cabextract -l "$1" | awk -F ' [|] ' -v name="$2" '$3 == name { print $2 }'
+}
+
+# Each file carries the time of the last commit that changed what it is made
+# from, as the cabinet keeps it: UTC, in even seconds.
+dated_by_commits() { # cabinet
+    status=0
+    while IFS='|' read -r name first second; do
+        time=$(git -C "$top" log -1 --format=%ct -- "$first" ${second:+"$second"})
+        want=$(TZ=UTC date -d "@$((time - time % 2))" '+%d.%m.%Y %H:%M:%S')
+        got=$(listed_date "$1" "$name")
+        if [ "$got" != "$want" ]; then
+            echo "  $name dated $got, its sources' last commit $want"
+            status=1
+        fi
+    done <<EOF
+Leggimi.txt|installer/payload/Leggimi.txt
+ReadMe.txt|installer/payload/ReadMe.txt
+Quillstone.exe|compactor|common
+Quillstone.hlp|compactor/help
+Shareware Donation For Quillstone.url|installer/payload/Shareware Donation For Quillstone.url
+Visit The Quillstone Website.url|installer/payload/Visit The Quillstone Website.url
+EOF
+    return $status
+}
+
 # Each build's installer carries the compactor of that build; the other files
 # are the same in both.
 for build in i686 x64; do
@@ -42,8 +72,7 @@ for build in i686 x64; do
     printf '%s\n' Leggimi.txt ReadMe.txt Quillstone.exe Quillstone.hlp \
         "Shareware Donation For Quillstone.url" "Visit The Quillstone Website.url" >"$work/order"
     check "$build: the six files in their stored order" cmp -s "$work/order" "$work/names"
-    check "$build: every file dated 1 June 2000, 12:00" \
-        test "$(cabextract -l "$cabinet" | grep -c '| 01.06.2000 12:00:00 |')" -eq 6
+    check "$build: every file dated by the last commit of its sources" dated_by_commits "$cabinet"
 
     mkdir "$work/$build"
     cabextract -q -d "$work/$build" "$cabinet"
@@ -74,6 +103,21 @@ touch -d '2001-01-01' "$work/files"/*
     "$work/files/Quillstone.hlp"
 check "a fresh pack gives the same bytes" cmp -s "$work/i686.cab" "$work/again.cab"
 check "the pack leaves nothing beside the cabinet" test ! -e "$work/again.cab.files"
+
+# A source tree without git history dates nothing by guess: the pack fails,
+# unless SOURCE_DATE_EPOCH gives every file one time.
+mkdir "$work/tarball"
+cp "$payload"/* "$work/tarball/"
+pack_without_history() {
+    "$work/tarball/make-cabinet.sh" "$work/tarball.cab" "$work/tarball" \
+        "$work/files/Quillstone.exe" "$work/files/Quillstone.hlp"
+}
+fails() { ! "$@" 2>/dev/null; }
+check "without git history the pack fails" fails pack_without_history
+check "and leaves no cabinet" test ! -e "$work/tarball.cab"
+SOURCE_DATE_EPOCH=959860800 pack_without_history
+check "SOURCE_DATE_EPOCH dates every file: 1 June 2000, 12:00" \
+    test "$(cabextract -l "$work/tarball.cab" | grep -c '| 01.06.2000 12:00:00 |')" -eq 6
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

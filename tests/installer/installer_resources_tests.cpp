@@ -207,7 +207,7 @@ static std::string BuildFolderOf(const std::string& installer)
     return installer.substr(0, installer.rfind('\\') + 1);
 }
 
-TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDate)
+TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFiles)
 {
     const std::string& cabinet = Bytes("FILE", "#122");
     ASSERT_EQ("MSCF", cabinet.substr(0, 4));
@@ -221,8 +221,8 @@ TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDa
     EXPECT_EQ(0, ReadAt<WORD>(cabinet, 34)); // index in the set
     EXPECT_EQ(1, ReadAt<WORD>(cabinet, 36 + 6) & 0x0F); // MSZIP
 
-    // The stored names, in order, each with its size, its place in the folder,
-    // the archive attribute alone and 1 June 2000, 12:00, whenever it was built.
+    // The stored names, in order, each with its size, its place in the folder
+    // and the archive attribute alone (cabinet_tests.sh checks the dates).
     const std::string dist = WindowsPathFromEnvironment("QS_DIST") + "\\";
     const std::string payload = WindowsPathOf(QS_PAYLOAD) + "\\";
     const struct {
@@ -242,8 +242,6 @@ TEST_P(InstallerResources, TheCabinetIsOneMszipFolderOfTheSixFilesWithOneFixedDa
         EXPECT_EQ(ReadFileBytes(file.Source).size(), ReadAt<DWORD>(cabinet, entry));
         EXPECT_EQ(folderOffset, ReadAt<DWORD>(cabinet, entry + 4));
         EXPECT_EQ(0, ReadAt<WORD>(cabinet, entry + 8)); // the one folder
-        EXPECT_EQ((2000 - 1980) << 9 | 6 << 5 | 1, ReadAt<WORD>(cabinet, entry + 10));
-        EXPECT_EQ(12 << 11, ReadAt<WORD>(cabinet, entry + 12));
         EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, ReadAt<WORD>(cabinet, entry + 14));
         std::string name = cabinet.c_str() + std::min(entry + 16, cabinet.size());
         EXPECT_EQ(file.Name, name);

@@ -1,6 +1,6 @@
 // The built installer run as a user would: every way out of its pages, a
 // whole installation, a folder it can't make, a temporary folder it can't
-// make, and the platforms it refuses.
+// make, an extraction that stops short, and the platforms it refuses.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include "installer_run.h"
 #include "resource.h"
 #include "scratch.h"
+#include "system_message.h"
 
 namespace {
 
@@ -232,6 +233,87 @@ TEST_F(InstallerRun, WithEveryTemporaryNameTakenNothingIsInstalledAndTheRunFails
     EXPECT_FALSE(FileExists(DesktopFolder() + "\\Quillstone.lnk"));
     for (const std::string& name : taken)
         RemoveDirectoryA(name.c_str());
+}
+
+TEST_F(InstallerRun, AnExtractionThatStopsShortIsReportedWithWhatIsMissingAndTheRunFails)
+{
+    ScratchFolder scratch;
+    const std::string folder = scratch.PathOf("Quillstone");
+    const std::string group = ProgramsFolder() + "\\QS Stopped";
+    const std::string donation = "Shareware Donation For Quillstone.url";
+    const std::string website = "Visit The Quillstone Website.url";
+    const struct {
+        const char* Case;
+        std::string HeldOpen; // a file of the folder in use; "": the folder is a file
+        std::string StoppedAt;
+        DWORD Error;
+        std::vector<std::string> Missing; // from the program folder afterwards
+    } rows[] = {
+        {"the program folder is a file", "", "Leggimi.txt", ERROR_PATH_NOT_FOUND, CabinetFiles},
+        {"the program in use", "Quillstone.exe", "Quillstone.exe", ERROR_SHARING_VIOLATION,
+         {"Quillstone.hlp", donation, website}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Case);
+        const std::string held = folder + "\\" + row.HeldOpen;
+        HANDLE inUse = INVALID_HANDLE_VALUE;
+        if (row.HeldOpen.empty()) {
+            WriteFileBytes(folder, "not a folder");
+        } else {
+            CreateDirectoryA(folder.c_str(), NULL);
+            WriteFileBytes(held, "in use");
+            inUse = CreateFileA(held.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+            ASSERT_NE(INVALID_HANDLE_VALUE, inUse);
+        }
+
+        ProgramRun run(InstallerCommandLine());
+        HWND options = AcceptLicense(run);
+        ASSERT_NE(nullptr, options);
+        SendMessageA(GetDlgItem(options, IDC_INSTALL_DIR), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(folder.c_str()));
+        SendMessageA(GetDlgItem(options, IDC_GROUP), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>("QS Stopped"));
+        Click(options, IDC_INSTALL);
+        HWND page = WaitForPage(run, "", options);
+        ASSERT_NE(nullptr, page);
+
+        // Where SetupAPI stopped, with its reason, over the page; then what the
+        // folder lacks, and the page has not said "Done!".
+        ShownMessageBox box;
+        ASSERT_TRUE(run.WaitForMessageBox(&box));
+        ExpectBox(box, "Error While Extracting " + row.StoppedAt + ":\n" + SystemMessage(row.Error),
+                  "Quillstone Installer - Error", BoxIcon::Warning, page);
+        run.Answer(box, IDOK);
+        ASSERT_TRUE(run.WaitForMessageBox(&box));
+        std::string missing;
+        for (const std::string& name : row.Missing)
+            missing += "\n" + name;
+        ExpectBox(box,
+                  "Quillstone Was Not Completely Installed.\nMissing From The Program Folder:" +
+                      missing,
+                  "Quillstone Installer - Error", BoxIcon::Warning, nullptr);
+        EXPECT_EQ("Creating Desktop Shortcut...", ControlText(page, IDC_STATUS));
+        run.Answer(box, IDOK);
+        ExpectEndsWith(run, DWORD(-1));
+
+        // No link leads to a missing file.
+        ExpectLinks(folder, group, true, DesktopFolder(), true, row.Missing);
+        EXPECT_TRUE(FilesMatching(TempFolder(), "qs?").empty()) << "the temporary folder is left";
+        if (row.HeldOpen.empty()) {
+            EXPECT_EQ("not a folder", ReadFileBytes(folder));
+            DeleteFileA(folder.c_str());
+        } else {
+            CloseHandle(inUse);
+            EXPECT_EQ("in use", ReadFileBytes(held));
+            DeleteFileA(held.c_str());
+            std::vector<std::string> absent = row.Missing;
+            absent.push_back(row.HeldOpen);
+            ExpectInstalledFiles(folder, absent);
+            RemoveTree(folder);
+        }
+        RemoveTree(group);
+        DeleteFileA((DesktopFolder() + "\\Quillstone.lnk").c_str());
+    }
 }
 
 TEST_F(InstallerRun, AFolderThatCantBeMadeIsReportedByThePageWhichComesBackWithItsDefaults)

@@ -131,8 +131,8 @@ protected:
 
 TEST_F(Shortcuts, EachLinkGetsItsTargetDescriptionAndTheProgramFolderInTableOrder)
 {
-    CreateProgramGroup(NULL);
-    CreateDesktopShortcut(NULL);
+    CreateProgramGroup(NULL, false);
+    CreateDesktopShortcut(NULL, false);
     const struct {
         const char* Link;
         const char* Target;
@@ -191,8 +191,8 @@ TEST_F(Shortcuts, AFailureIsReturnedWithEverythingReleasedAndTheOtherLinksAreSti
         // Whatever fails, every row is tried and the step is made.
         Links.clear();
         Creations = Steps = 0;
-        CreateProgramGroup(NULL);
-        CreateDesktopShortcut(NULL);
+        CreateProgramGroup(NULL, false);
+        CreateDesktopShortcut(NULL, false);
         EXPECT_EQ(6, Creations);
         EXPECT_EQ(2, Steps);
         for (const auto& link : Links)
@@ -211,8 +211,8 @@ TEST_F(Shortcuts, AnOptionThatIsOffMakesNoLinkButStillAStep)
         SetUp();
         StartMenuOption = row.Group;
         DesktopOption = row.Desktop;
-        CreateProgramGroup(NULL);
-        CreateDesktopShortcut(NULL);
+        CreateProgramGroup(NULL, false);
+        CreateDesktopShortcut(NULL, false);
         EXPECT_EQ(row.Creations, Creations);
         EXPECT_EQ(2, Steps);
     }
@@ -223,7 +223,7 @@ TEST_F(Shortcuts, ALinkWhosePathWouldNotFitIsNotMade)
     // 244 characters: the program's target just fits, the two Internet shortcuts' don't.
     std::string folder = "C:\\" + std::string(241, 'f');
     lstrcpynA(InstallDir, folder.c_str(), MAX_PATH);
-    CreateProgramGroup(NULL);
+    CreateProgramGroup(NULL, false);
     std::vector<std::string> targets;
     for (const auto& link : Links)
         targets.push_back(link->Path.substr(folder.size() + 1));
@@ -232,7 +232,7 @@ TEST_F(Shortcuts, ALinkWhosePathWouldNotFitIsNotMade)
     // A group folder with no room for a link's name.
     SetUp();
     lstrcpynA(StartMenuDir, ("C:\\" + std::string(240, 'g')).c_str(), MAX_PATH);
-    CreateProgramGroup(NULL);
+    CreateProgramGroup(NULL, false);
     std::vector<std::string> made;
     for (const auto& link : Links)
         made.push_back(link->Description);

@@ -14,6 +14,11 @@ wineboot -i >/dev/null 2>&1
 # instead of after Wine's wait for one.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wineserver -w
+# Title bars draw their buttons with Marlett's glyphs. Debian's Wine looks for
+# its own fonts in "<data dir>\../fonts\", a path it can't resolve, so the
+# Marlett of Wine's font package is never found and the buttons show as "0 1 r";
+# a font in the prefix's Fonts folder is found.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # The user folders link to $HOME; make them real folders so that each copy of
 # the prefix has its own desktop and documents.
 for link in "$WINEPREFIX"/drive_c/users/*/*; do
