@@ -6,10 +6,11 @@
 # Each file carries the time of the last commit that changed what it is made
 # from, never a time from the file system, so that two builds of one commit
 # give the same bytes (changes not yet committed carry the time of the commit
-# before them). Where git has no such commit (a source tarball, a shallow
-# clone that ends after the last change), SOURCE_DATE_EPOCH, when set, stamps
-# every file with its one time; when it is not set, the pack fails rather than
-# guess a date.
+# before them). A shallow clone knows no commit older than its first, so a file
+# changed before it carries that commit's time, the latest it can have. Where
+# git has no history at all (a source tarball), SOURCE_DATE_EPOCH, when set,
+# stamps every file with its one time; when it is not set, the pack fails
+# rather than guess a date.
 set -eu
 cabinet=$1
 payload=$2
@@ -25,22 +26,15 @@ help_sources="compactor/help"
 
 top=$(git -C "$payload" rev-parse --show-toplevel 2>/dev/null || true)
 payload_dir=""
-shallow=false
-if [ -n "$top" ]; then
-    payload_dir=$(git -C "$payload" rev-parse --show-prefix)
-    shallow=$(git -C "$top" rev-parse --is-shallow-repository)
-fi
+[ -z "$top" ] || payload_dir=$(git -C "$payload" rev-parse --show-prefix)
 
 # The Unix time of the last commit that changed any of the paths (relative to
 # the top of the tree); fails when git knows of none.
 commit_time() {
     [ -n "$top" ] || return 1
-    found=$(git -C "$top" log -1 --format='%ct %P' -- "$@") || return 1
+    found=$(git -C "$top" log -1 --format=%ct -- "$@") || return 1
     [ -n "$found" ] || return 1
-    # The oldest commits of a shallow clone have no parents and stand for all
-    # the history before them.
-    [ "$shallow" = false ] || [ -n "${found#* }" ] || return 1
-    echo "${found%% *}"
+    echo "$found"
 }
 
 stage="$cabinet.files"
