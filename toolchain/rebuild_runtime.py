@@ -4,13 +4,14 @@ exceptions links (libsupc++, the DWARF unwinder, the libgcc2.c helpers) from
 Debian's source of the installed cross compiler, for another processor.
 
   rebuild_runtime.py --cc GCC --cxx G++ --march CPU --out DIR
-      writes into DIR copies of the toolchain's libgcc.a, libgcc_eh.a,
-      libstdc++.a and libsupc++.a whose rebuilt members replace theirs, so
-      that a link with -L DIR takes them before the toolchain's own.
-  rebuild_runtime.py --cc GCC --cxx G++ --match DIR
-      builds the same objects for the toolchain's default processor and fails
-      unless each is instruction for instruction the member it replaces: the
-      proof that the flags and stand-in headers below are GCC's own.
+
+First builds every object for the toolchain's default processor and fails
+unless each is, instruction for instruction, the archive member it stands
+for: the proof that the source, the flags and the stand-in headers are those
+of GCC's own build, checked whenever any of them or the toolchain changes.
+Then builds them for CPU and writes into DIR copies of the toolchain's
+libgcc.a, libgcc_eh.a, libstdc++.a and libsupc++.a whose members the rebuilt
+ones replace, so that a link with -L DIR takes them before the toolchain's.
 """
 import argparse
 import concurrent.futures
@@ -140,8 +141,9 @@ def compile_all(tools, src, march, out):
     def build(entry):
         _, member, compiler, source, flags = entry
         # GCC's own sources warn under this compiler; the warnings are not ours.
-        subprocess.run([tools[compiler]] + arch + flags + ["-w", "-c", source,
-                        "-o", os.path.join(out, member)], check=True)
+        if subprocess.run([tools[compiler]] + arch + flags + ["-w", "-c", source,
+                           "-o", os.path.join(out, member)]).returncode:
+            fail(f"{member} did not compile from {source}")
 
     with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
         list(pool.map(build, entries))
@@ -191,32 +193,28 @@ def check_match(tools, rebuilt, objects_dir):
               if instructions(tools, os.path.join(objects_dir, member))
               != instructions(tools, os.path.join(shipped, member))]
     if differ:
-        fail(f"{len(differ)} of {len(rebuilt)} rebuilt objects differ from the toolchain's: "
-             + " ".join(differ))
-    print(f"rebuild_runtime: all {len(rebuilt)} objects match the toolchain's archives")
+        fail(f"built for the toolchain's default processor, {len(differ)} of {len(rebuilt)} "
+             f"objects differ from the toolchain's own: {' '.join(differ)}")
+    print(f"rebuild_runtime: built for the toolchain's default processor, all {len(rebuilt)} "
+          "objects match its archives")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--cc", required=True)
     parser.add_argument("--cxx", required=True)
-    parser.add_argument("--march")
-    mode = parser.add_mutually_exclusive_group(required=True)
-    mode.add_argument("--out")
-    mode.add_argument("--match")
+    parser.add_argument("--march", required=True)
+    parser.add_argument("--out", required=True)
     args = parser.parse_args()
     tools = {"cc": args.cc, "cxx": args.cxx,
              "lib": os.path.dirname(run([args.cc, "-print-libgcc-file-name"]).strip()),
              "ar": run([args.cc, "-print-prog-name=ar"]).strip(),
              "objdump": run([args.cc, "-print-prog-name=objdump"]).strip()}
     src = unpacked_source(args.cc)
-    work = args.out or args.match
-    objects_dir = os.path.join(work, "objects")
-    if args.match:
-        check_match(tools, compile_all(tools, src, None, objects_dir), objects_dir)
-    else:
-        replace_members(tools, compile_all(tools, src, args.march, objects_dir),
-                        objects_dir, work)
+    match_dir = os.path.join(args.out, "default-processor")
+    check_match(tools, compile_all(tools, src, None, match_dir), match_dir)
+    objects_dir = os.path.join(args.out, "objects")
+    replace_members(tools, compile_all(tools, src, args.march, objects_dir), objects_dir, args.out)
 
 
 if __name__ == "__main__":
