@@ -35,7 +35,8 @@ def findings(image, origin, model):
                 if family:
                     yield address, family, f"{mnemonic} {operands}".strip()
                 offset += size
-            if offset == before:  # no processor decodes it: padding
+            if offset == before:  # not even capstone knows it
+                yield start + offset, "undecodable", code[offset:offset + 4].hex()
                 offset += 1
 
 

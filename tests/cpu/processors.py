@@ -44,15 +44,19 @@ FAMILIES = [
     ("RDTSC", lambda m: m in ("rdtsc", "rdtscp")),
     ("RDMSR/WRMSR", lambda m: m in ("rdmsr", "wrmsr")),
     ("SYSENTER/SYSEXIT", lambda m: m in ("sysenter", "sysexit")),
+    ("MMX/SSE", lambda m: m in VECTOR_STATE or m.startswith("prefetch")),
     ("CPUID", lambda m: m == "cpuid"),
 ]
 VECTOR_REGISTER = re.compile(r"\b[xyz]?mm\d+\b")
+# MMX and SSE instructions that name no vector register.
+VECTOR_STATE = {"emms", "femms", "ldmxcsr", "stmxcsr", "fxsave", "fxrstor", "sfence",
+                "lfence", "mfence", "movnti", "clflush"}
 
 
 def lacking(model, mnemonic, operands, code):
     """The family of an instruction that the processor model lacks (a name
-    from FAMILIES, "multi-byte NOP", "MMX/SSE" or "other: <mnemonic>"), or
-    None when it has it. code: the instruction's bytes."""
+    from FAMILIES, "multi-byte NOP" or "other: <mnemonic>"), or None when it
+    has it. code: the instruction's bytes."""
     name = mnemonic.split()[-1]  # without lock or rep
     if VECTOR_REGISTER.search(operands):
         return "MMX/SSE"
