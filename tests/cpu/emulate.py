@@ -80,7 +80,7 @@ class Machine:
         self.stop_reason, self.exit_code, self.last_error, self.tls = None, None, 0, {}
         self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
         self.uc.mem_map(self.image.base, (self.image.size + 0xFFF) & ~0xFFF)
-        for _, rva, loaded, _ in self.image.sections:
+        for rva, loaded in self.image.sections:
             self.uc.mem_write(self.image.base + rva, loaded)
         self.uc.mem_map(STACK_TOP - STACK_SIZE, STACK_SIZE)
         self.uc.mem_map(DATA, DATA_SIZE)

@@ -19,15 +19,14 @@ class Image:
         self.size = struct.unpack_from("<I", data, optional + 56)[0]
         self.directories = [struct.unpack_from("<II", data, optional + 96 + 8 * i)
                             for i in range(struct.unpack_from("<I", data, optional + 92)[0])]
-        self.sections = []  # (name, rva, bytes as loaded, executable)
+        self.sections = []  # (RVA, bytes as loaded)
         for i in range(sections):
-            name, vsize, rva, raw_size, raw, flags = struct.unpack_from(
-                "<8sIIII12xI", data, optional + optional_size + 40 * i)
-            loaded = data[raw:raw + min(raw_size, vsize)].ljust(vsize, b"\0")
-            self.sections.append((name.rstrip(b"\0").decode(), rva, loaded, bool(flags & 0x20000000)))
+            vsize, rva, raw_size, raw = struct.unpack_from(
+                "<8xIIII", data, optional + optional_size + 40 * i)
+            self.sections.append((rva, data[raw:raw + min(raw_size, vsize)].ljust(vsize, b"\0")))
 
     def read(self, rva, size):
-        for _, start, loaded, _ in self.sections:
+        for start, loaded in self.sections:
             if start <= rva < start + len(loaded):
                 return loaded[rva - start:rva - start + size]
         raise ValueError(f"RVA {rva:#x} is in no section")
