@@ -75,7 +75,7 @@ class Machine:
     def __init__(self, program, origin, cpu, allow):
         self.image, self.origin, self.cpu, self.allow = Image(program), origin, cpu, allow
         self.decoder = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32)
-        self.checked_blocks, self.blocks_run = set(), 0
+        self.checked_blocks, self.blocks_run, self.called = set(), 0, set()
         self.listed, self.stopped_at, self.notes = collections.defaultdict(set), None, []
         self.stop_reason, self.exit_code, self.last_error, self.tls = None, None, 0, {}
         self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
@@ -198,6 +198,7 @@ class Machine:
 
     def on_stub(self, uc, address, size, _):
         dll, name = self.stubs[(address - STUBS) // 16 - 1]
+        self.called.add(f"{dll}!{name}")
         function = PROVIDED.get(dll, {}).get(name)
         if function is None:
             return self.stop(f"the program called {dll}!{name}, which the emulator does not provide")
@@ -249,19 +250,16 @@ class Machine:
 
 REDIRECTED = object()  # a stub that set the registers itself
 
-# Each import the programs make, as a function of the machine and the call's
-# arguments (their number is the function's); unused arguments are named only
-# for their count. kernel32's functions remove their arguments (stdcall).
+# The imports the probe's runs call, each as a function of the machine and the
+# call's arguments (their number is the function's; unused ones are named only
+# for their count). kernel32's remove their arguments (stdcall). The heap and
+# ExitProcess are there for a C runtime of the programs' own.
 KERNEL32 = {
-    "CloseHandle": lambda m, handle: 1,
     "CreateSemaphoreW": lambda m, security, initial, maximum, name: 0x20,
-    "DeleteCriticalSection": lambda m, section: 0,
     "EnterCriticalSection": lambda m, section: 0,
     "ExitProcess": lambda m, code: m.exit(code),
-    "GetCurrentThreadId": lambda m: 1,
     "GetLastError": lambda m: m.last_error,
     "GetModuleHandleA": lambda m, name: 0 if name else m.image.base,
-    "GetProcAddress": lambda m, module, name: 0,
     "GetProcessHeap": lambda m: 1,
     "GetStartupInfoA": lambda m, info: m.uc.mem_write(info, struct.pack("<I64x", 68)),
     "GetStdHandle": lambda m, which: {0xFFFFFFF5: STDOUT, 0xFFFFFFF4: STDERR}.get(which, 0),
@@ -271,14 +269,11 @@ KERNEL32 = {
     "InitializeCriticalSection": lambda m, section: 0,
     "LeaveCriticalSection": lambda m, section: 0,
     "OutputDebugStringA": lambda m, text: m.note(text),
-    "ReleaseSemaphore": lambda m, semaphore, count, previous: 1,
     "SetLastError": lambda m, code: setattr(m, "last_error", code),
     "SetUnhandledExceptionFilter": lambda m, handler: 0,
     "TlsAlloc": lambda m: m.tls_alloc(),
     "TlsGetValue": lambda m, index: m.tls.get(index, 0),
     "TlsSetValue": lambda m, index, value: m.tls.__setitem__(index, value) or 1,
-    "VirtualProtect": lambda m, address, size, protect, old: m.put32(old, 0x40) or 1,
-    "WaitForSingleObject": lambda m, handle, milliseconds: 0,
     "WriteFile": lambda m, handle, buffer, size, written, overlapped:
         m.write_file(handle, buffer, size, written),
 }
@@ -292,8 +287,6 @@ MSVCRT = {
     "__p__commode": lambda m: m.data(b"\0" * 4),
     "__p__fmode": lambda m: m.data(b"\0" * 4),
     "__set_app_type": lambda m, kind: 0,
-    "__setusermatherr": lambda m, handler: 0,
-    "_cexit": lambda m: 0,
     "_errno": lambda m: m.data(b"\0" * 4),
     "_initterm": lambda m, begin, end: m.call_each(begin, end),
     "_onexit": lambda m, function: function,
@@ -304,7 +297,6 @@ MSVCRT = {
     "malloc": lambda m, size: m.heap.alloc(size),
     "memcpy": lambda m, to, source, size: m.uc.mem_write(to, bytes(m.uc.mem_read(source, size))) or to,
     "memset": lambda m, to, byte, size: m.uc.mem_write(to, bytes([byte & 0xFF]) * size) or to,
-    "realloc": lambda m, block, size: m.heap.realloc(block, size),
     "strcmp": lambda m, one, other: (m.text(one) > m.text(other)) - (m.text(one) < m.text(other)),
     "strlen": lambda m, text: len(m.text(text)),
 }
@@ -331,6 +323,7 @@ def main():
     machine.run()
     print(f"ran {machine.blocks_run} blocks ({len(machine.checked_blocks)} distinct) "
           f"on the {args.cpu} in {machine.seconds:.1f} s")
+    print("imports called:", " ".join(sorted(machine.called)))
     for (where, family), found in sorted(machine.listed.items()):
         print(f"ran, listed only: {len(found):3}  {family:16} {where}   {min(found)}")
     if machine.stop_reason:
