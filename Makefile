@@ -40,6 +40,7 @@ to_png = for shot in $(1)/*.bmp; do [ -e "$$shot" ] || continue; \
 
 test: build
 	cd $(BUILD)/host && ctest --output-on-failure
+	cd $(BUILD)/i686 && ctest --output-on-failure -j$(JOBS)
 	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE 'screenshots|bench'
 	$(call to_png,docs/journeys)
 

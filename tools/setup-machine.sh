@@ -3,9 +3,12 @@
 # Never adds a foreign architecture: this machine runs 64-bit Wine only.
 set -eu
 
+# gcc-12-source: the source of the i686 compiler, whose runtime toolchain/ rebuilds
+# for the i486; capstone and unicorn read and run that code in tests/cpu/.
 packages="cmake make g++ googletest
 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-wine wine64 fonts-wine xvfb x11-utils imagemagick gcab cabextract icoutils"
+wine wine64 fonts-wine xvfb x11-utils imagemagick gcab cabextract icoutils
+gcc-12-source python3-capstone python3-unicorn"
 
 missing=""
 for package in $packages; do
