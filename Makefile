@@ -41,9 +41,9 @@ to_png = for shot in $(1)/*.bmp; do [ -e "$$shot" ] || continue; \
 
 test: build
 	cd $(BUILD)/host && ctest --output-on-failure
-	$(CMAKE) -S tests/runtime -B $(BUILD)/runtime
-	cmake --build $(BUILD)/runtime -j$(JOBS) -- --no-print-directory
-	cd $(BUILD)/runtime && ctest --output-on-failure
+	$(CMAKE) -S tests/runtime -B $(BUILD)/runtime-host
+	cmake --build $(BUILD)/runtime-host -j$(JOBS) -- --no-print-directory
+	cd $(BUILD)/runtime-host && ctest --output-on-failure
 	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE 'screenshots|bench'
 	$(call to_png,docs/journeys)
 

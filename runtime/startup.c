@@ -5,8 +5,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
-// libgcc's: runs the constructor list, whose first entry (crtend.o's)
-// registers the exception frames, and has atexit run the destructor list.
+// libgcc's: runs the constructor list, in which crtend.o registers the i686
+// build's exception frames, and has atexit run the destructor list.
 void __main(void);
 
 void WinMainCRTStartup(void)
