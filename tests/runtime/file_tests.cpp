@@ -64,12 +64,10 @@ using Lines = std::vector<std::string>;
 
 TEST_F(Files, WritingTextModeMakesEachLfCrLf)
 {
-    const std::string manyLines(600, '\n'), manyCrLfs = [] {
-        std::string text;
-        for (int i = 0; i < 600; ++i)
-            text += "\r\n";
-        return text;
-    }();
+    // More lines than one write of the runtime takes.
+    std::string manyLines(600, '\n'), manyCrLfs;
+    for (char lf : manyLines)
+        manyCrLfs += std::string("\r") + lf;
     const struct {
         const char *Before, *Mode, *Text, *After;
     } rows[] = {
@@ -115,15 +113,6 @@ TEST_F(Files, ReadingTextModeMakesCrLfLfAndEndsAtCtrlZ)
         SCOPED_TRACE(row.Mode + (" " + row.Bytes));
         WriteBytes(row.Bytes);
         EXPECT_EQ(row.Expected, ReadLines(row.Mode, row.Size));
-        if (std::string(row.Mode) == "rb") { // binary mode reads as the C library does
-            Lines theirs;
-            FILE* file = std::fopen(path_.c_str(), "rb");
-            char line[512];
-            while (std::fgets(line, sizeof line, file))
-                theirs.push_back(line);
-            std::fclose(file);
-            EXPECT_EQ(theirs, row.Expected);
-        }
     }
 
     WriteBytes("a\r\nb\x1a"
