@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -59,8 +60,10 @@ std::string TimeRow(const std::string& figure, const Summary& times, const std::
 
 std::string Ratio(const std::string& figure, const Summary& times, const Summary& floor)
 {
+    double more = times.Median - floor.Median;
     return Row(figure, Number("%.2f", times.Median / floor.Median),
-               "of the medians: " + Number("%.0f ms", times.Median - floor.Median) + " more");
+               "of the medians: " + Number("%.0f ms", std::fabs(more)) +
+                   (more < 0 ? " less" : " more"));
 }
 
 template <typename Run>
