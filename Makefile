@@ -1,5 +1,6 @@
 # make       sets up what the machine lacks and builds the deliverables into dist/
-# make test  builds, then runs every test; the user journeys leave their pictures in docs/journeys/
+# make test  builds, then runs every test (the runtime's own on this machine, against
+#            its C library); the user journeys leave their pictures in docs/journeys/
 # make screenshots  saves pictures of the running programs into docs/
 # make bench  times both programs under Wine against their floors and prints the
 #             figures with their sizes (docs/benchmarks.md says how to read them)
@@ -40,6 +41,9 @@ to_png = for shot in $(1)/*.bmp; do [ -e "$$shot" ] || continue; \
 
 test: build
 	cd $(BUILD)/host && ctest --output-on-failure
+	$(CMAKE) -S tests/runtime -B $(BUILD)/runtime-host
+	cmake --build $(BUILD)/runtime-host -j$(JOBS) -- --no-print-directory
+	cd $(BUILD)/runtime-host && ctest --output-on-failure
 	cd $(BUILD)/i686 && ctest --output-on-failure -j$(JOBS)
 	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE 'screenshots|bench'
 	$(call to_png,docs/journeys)

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
 #include "failure.h"
 
@@ -37,32 +36,46 @@ void CopyWithRenameEntry(FILE* from, FILE* to, const char* entry)
 }
 
 // The file's bytes as they are, so that it can be put back.
-static std::vector<char> ReadWholeFile(const char* path)
+struct FileBytes {
+    char* Data = nullptr;
+    DWORD Size = 0;
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes()
+    {
+        if (Data)
+            HeapFree(GetProcessHeap(), 0, Data);
+    }
+};
+
+static void ReadWholeFile(const char* path, FileBytes& bytes)
 {
-    std::vector<char> bytes;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         ThrowLastError();
     DWORD size = GetFileSize(file, NULL);
     DWORD read = 0;
     if (size != INVALID_FILE_SIZE) {
-        bytes.resize(size);
-        if (size && !ReadFile(file, bytes.data(), size, &read, NULL))
+        bytes.Data = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size));
+        bytes.Size = size;
+        if (!bytes.Data)
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        else if (size && !ReadFile(file, bytes.Data, size, &read, NULL))
             read = 0;
     }
     CloseHandle(file);
-    if (size == INVALID_FILE_SIZE || read != size)
+    if (size == INVALID_FILE_SIZE || !bytes.Data || read != size)
         ThrowLastError();
-    return bytes;
 }
 
-static void RestoreFile(const char* path, const std::vector<char>& bytes)
+static void RestoreFile(const char* path, const FileBytes& bytes)
 {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written;
-    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, NULL);
+    WriteFile(file, bytes.Data, bytes.Size, &written, NULL);
     CloseHandle(file);
 }
 
@@ -106,7 +119,8 @@ void ScheduleRename(const char* tempFile, const char* hiveFile)
     fclose(copy);
     fclose(old);
 
-    std::vector<char> original = ReadWholeFile(path);
+    FileBytes original;
+    ReadWholeFile(path, original);
     if (!SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL))
         ThrowLastError();
     if (!DeleteFileA(path))

@@ -1,7 +1,5 @@
 #include "license_page.h"
 
-#include <string>
-
 #include "driver.h"
 #include "resource.h"
 
@@ -22,13 +20,20 @@ int LoadFileResource(int id, const char** data, DWORD* size)
 }
 
 // The resource has no terminating zero: the box gets exactly its bytes. A
-// missing license is not reported; the box stays empty.
+// missing license, or no memory for its copy, is not reported; the box stays
+// empty.
 static void ShowLicenseText(HWND page)
 {
     const char* data;
     DWORD size;
-    if (LoadFileResource(IDR_LICENSE_TEXT, &data, &size) == 0)
-        SetDlgItemTextA(page, IDC_LICENSE_TEXT, std::string(data, size).c_str());
+    if (LoadFileResource(IDR_LICENSE_TEXT, &data, &size) != 0)
+        return;
+    char* text = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size + 1));
+    if (!text)
+        return;
+    lstrcpynA(text, data, int(size) + 1);
+    SetDlgItemTextA(page, IDC_LICENSE_TEXT, text);
+    HeapFree(GetProcessHeap(), 0, text);
 }
 
 INT_PTR CALLBACK LicensePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -57,6 +58,14 @@ std::string TimeRow(const std::string& figure, const Summary& times, const std::
                    ", max " + Number("%.0f ms", times.Max) + more);
 }
 
+std::string Ratio(const std::string& figure, const Summary& times, const Summary& floor)
+{
+    double more = times.Median - floor.Median;
+    return Row(figure, Number("%.2f", times.Median / floor.Median),
+               "of the medians: " + Number("%.0f ms", std::fabs(more)) +
+                   (more < 0 ? " less" : " more"));
+}
+
 template <typename Run>
 std::string MemoryRow(const std::string& program, const std::vector<Run>& runs)
 {
@@ -80,24 +89,28 @@ TEST(Benchmarks, BothProgramsAgainstTheirFloors)
     SetWindowsVersion("Quillstone.exe", "win2k");
     std::string compactor = Quoted(WindowsPathFromEnvironment("QS_COMPACTOR"));
     std::string floor = Quoted(WindowsPathFromEnvironment("QS_FLOOR")) + " " + hives.SavedKeys();
-    std::vector<RunFigures> compactorRuns, floorRuns;
+    std::string dialogFloor =
+        Quoted(WindowsPathFromEnvironment("QS_DIALOG_FLOOR")) + " " + hives.SavedKeys();
+    std::vector<RunFigures> compactorRuns, floorRuns, dialogFloorRuns;
     std::vector<InstallationFigures> installerRuns;
     // Round 0 is not counted: the first start of each program reads its files from disk.
     for (int round = 0; round <= Rounds; ++round) {
-        RunFigures floorRun = TimeFloor(floor);
+        RunFigures floorRun = TimeFloor(floor, "the floor program");
+        RunFigures dialogFloorRun = TimeFloor(dialogFloor, "the dialog floor program");
         RunFigures compactorRun = TimeCompactorToReadyList(compactor, hives.Rows());
         RemoveInstallation();
         InstallationFigures installerRun = TimeInstallation(InstallerCommandLine());
         RemoveInstallation();
         if (round > 0) {
             floorRuns.push_back(floorRun);
+            dialogFloorRuns.push_back(dialogFloorRun);
             compactorRuns.push_back(compactorRun);
             installerRuns.push_back(installerRun);
         }
     }
 
     Summary compactorTimes = Times(compactorRuns), floorTimes = Times(floorRuns),
-            installerTimes = Times(installerRuns);
+            dialogFloorTimes = Times(dialogFloorRuns), installerTimes = Times(installerRuns);
     using Installation = const InstallationFigures&;
     Summary licenseAnswered =
         SummaryOf(installerRuns, [](Installation run) { return run.LicenseAnswered; });
@@ -113,9 +126,10 @@ TEST(Benchmarks, BothProgramsAgainstTheirFloors)
         TimeRow("Compactor: start to ready list", compactorTimes,
                 "; " + std::to_string(hives.Rows().size()) + " hives saved: " + saved) +
         TimeRow("Floor: the same RegSaveKeyA calls, start to all saved", floorTimes) +
-        Row("Compactor / floor", Number("%.2f", compactorTimes.Median / floorTimes.Median),
-            "of the medians: " + Number("%.0f ms", compactorTimes.Median - floorTimes.Median) +
-                " more") +
+        TimeRow("Dialog floor: a dialog with a list view and the same calls, start to list shown",
+                dialogFloorTimes) +
+        Ratio("Compactor / floor", compactorTimes, floorTimes) +
+        Ratio("Compactor / dialog floor", compactorTimes, dialogFloorTimes) +
         TimeRow("Installer: start to end", installerTimes,
                 "; license page answered after " + Number("%.0f ms", licenseAnswered.Median) +
                     ", options page " + Number("%.0f ms", optionsAnswered.Median) +
@@ -127,7 +141,7 @@ TEST(Benchmarks, BothProgramsAgainstTheirFloors)
                 " of the fastest run); the install page took " +
                 Number("%.0f ms", installPage.Median - InstallerPausesMs) + " beyond its pauses") +
         MemoryRow("Compactor", compactorRuns) + MemoryRow("Installer", installerRuns) +
-        MemoryRow("Floor program", floorRuns);
+        MemoryRow("Floor program", floorRuns) + MemoryRow("Dialog floor program", dialogFloorRuns);
     WriteFileBytes(report, table);
     std::cout << table;
 }

@@ -75,15 +75,14 @@ RunFigures TimeCompactorToReadyList(const std::string& commandLine,
     return {ready, memory.Figures(Program)};
 }
 
-RunFigures TimeFloor(const std::string& commandLine)
+RunFigures TimeFloor(const std::string& commandLine, const char* program)
 {
-    const char program[] = "the floor program";
     FloorEvents events;
     Stopwatch clock;
     ProgramRun run(commandLine);
     MemoryWatch memory(run);
     for (int poll = 1; WaitForSingleObject(events.Saved, PollMs) == WAIT_TIMEOUT; ++poll)
-        CheckStillGoing(run, poll, clock, "the floor program did not save every key");
+        CheckStillGoing(run, poll, clock, std::string(program) + " did not save every key");
     double saved = clock.Milliseconds();
     memory.Read();
     SetEvent(events.MayEnd);

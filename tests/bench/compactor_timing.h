@@ -1,5 +1,5 @@
 // The compactor's start, from its process to its list of hives, and the
-// floor under it: the same saves made by a program that does nothing else.
+// floors under it: the same saves made by programs that do nothing else.
 #pragma once
 
 #include <string>
@@ -12,5 +12,6 @@
 RunFigures TimeCompactorToReadyList(const std::string& commandLine,
                                     const std::vector<std::string>& rows);
 
-// Runs the floor program until it has saved every key, then lets it end.
-RunFigures TimeFloor(const std::string& commandLine);
+// Runs a floor program until it has saved every key, then lets it end; the
+// program is named so in a failure.
+RunFigures TimeFloor(const std::string& commandLine, const char* program);

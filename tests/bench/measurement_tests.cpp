@@ -47,7 +47,7 @@ TEST(Measurement, ARunThatMissesItsPointIsAFailureNotAFigure)
              TimeCompactorToReadyList(Compactor(), {"Software"});
          },
          "lists other hives than expected: \"Software\" \"Default\""},
-        {"the floor can't save a key", [&] { TimeFloor(Floor() + " HKLM\\NoSuchKey"); },
+        {"the floor can't save a key", [&] { TimeFloor(Floor() + " HKLM\\NoSuchKey", "the floor program"); },
          "the floor program did not save every key: it ended with exit code 1"},
         {"the installer can't make its temporary folder",
          [&] {

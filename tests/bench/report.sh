@@ -21,11 +21,18 @@ echo "Times and memory: the x86_64 builds of the same sources under Wine (the sh
 echo "i686 programs can't run here). Sizes: the shipped i686 files."
 echo
 cat "$figures"
+# A shipped file's size, then what it was when the programs linked the C
+# runtime DLL and the C++ library, the original program's file where its size
+# is known, and the most it may be.
 size_row() {
     bytes=$(stat -c %s "$1")
-    echo "| Size: $1 | $bytes bytes | $(( (bytes + 512) / 1024 )) KiB |"
+    detail="$(( (bytes + 512) / 1024 )) KiB"
+    [ -n "$2" ] && detail="$detail; before the project's runtime: $2 bytes"
+    [ -n "$3" ] && detail="$detail; the original: $3 bytes"
+    [ -n "$4" ] && detail="$detail; at most $4 bytes"
+    echo "| Size: $1 | $bytes bytes | $detail |"
 }
-size_row "$dist/Quillstone.exe"
-size_row "$dist/Quillstone.hlp"
-size_row "$build/i686/installer/payload/Setup.cab"
-size_row "$dist/Quillstone Installer.exe"
+size_row "$dist/Quillstone.exe" 267776 73728 65536
+size_row "$dist/Quillstone.hlp" "" "" ""
+size_row "$build/i686/installer/payload/Setup.cab" 107950 36039 36039
+size_row "$dist/Quillstone Installer.exe" 410112 "" 163840

@@ -55,6 +55,8 @@ void ReadSection(const std::string& line, int number, SystemImports& systems, st
         return;
     if (!EndsWith(section, ".dll"))
         Refuse(number, "[" + section + "] is neither a DLL nor [later]");
+    if (IsCRuntimeDll(section))
+        Refuse(number, "[" + section + "] is a C runtime DLL, which the programs do without");
     if (where.empty())
         Refuse(number, "[" + section + "] does not say where the DLL comes from");
     if (!systems.Functions.emplace(section, std::set<std::string>()).second)
@@ -73,6 +75,13 @@ void ReadLater(const std::string& name, std::istringstream& words, int number,
 }
 
 } // namespace
+
+bool IsCRuntimeDll(const std::string& name)
+{
+    std::string dll = LowerCase(name);
+    return dll == "crtdll.dll" || dll == "ucrtbase.dll" || dll.rfind("msvcr", 0) == 0 ||
+           dll.rfind("api-ms-win-crt-", 0) == 0;
+}
 
 SystemImports ParseSystemImports(const std::string& text)
 {
@@ -115,7 +124,9 @@ std::vector<std::string> CompatibilityOffences(const PeImage& image, const Syste
     version("subsystem version", image.SubsystemMajor(), image.SubsystemMinor());
 
     for (const std::string& library : image.ImportedLibraries())
-        if (!systems.Functions.count(LowerCase(library)))
+        if (IsCRuntimeDll(library))
+            offences.push_back(library + " is a C runtime DLL: the programs bring their own runtime");
+        else if (!systems.Functions.count(LowerCase(library)))
             offences.push_back(library + " is not a DLL that Windows 95 and NT 4.0 carry");
     for (const std::string& import : image.ImportedFunctions()) {
         size_t bang = import.find('!');

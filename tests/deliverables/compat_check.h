@@ -18,10 +18,16 @@ struct SystemImports {
     std::map<std::string, std::string> Later;
 };
 
+// A C runtime DLL, of any Windows or compiler generation: msvcrt.dll and its
+// numbered kin, crtdll.dll, ucrtbase.dll, api-ms-win-crt-*.dll. The programs
+// carry their own runtime, and the first Windows 95 releases have none.
+bool IsCRuntimeDll(const std::string& name);
+
 // Reads the list's text; throws std::runtime_error naming the line that does
 // not fit, so that a damaged list can never pass a program.
 SystemImports ParseSystemImports(const std::string& text);
 
 // One sentence for each thing the program asks for that Windows 95 or NT 4.0
-// lacks: a newer header version, a foreign DLL, a later or unlisted function.
+// lacks: a newer header version, a C runtime DLL, a foreign DLL, a later or
+// unlisted function.
 std::vector<std::string> CompatibilityOffences(const PeImage& image, const SystemImports& systems);

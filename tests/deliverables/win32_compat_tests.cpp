@@ -39,6 +39,16 @@ TEST(Win32Compatibility, TheShippedProgramsAskForNothingWindows95OrNT4Lacks)
     }
 }
 
+// The tests run these, so they must run on the project's runtime too.
+TEST(Win32Compatibility, TheTwinsImportNoCRuntimeDllEither)
+{
+    for (const char* program : {"Quillstone.exe", "Quillstone Installer.exe"}) {
+        PeImage image(WindowsPathFromEnvironment("QS_DIST") + "\\x64\\" + program);
+        for (const std::string& library : image.ImportedLibraries())
+            EXPECT_FALSE(IsCRuntimeDll(library)) << program << " imports " << library;
+    }
+}
+
 TEST(Win32Compatibility, AProgramThatAsksForMoreIsCaughtOffenceByOffence)
 {
     PeImage probe(WindowsPathOf(QS_LATER_PROBE));
@@ -46,6 +56,7 @@ TEST(Win32Compatibility, AProgramThatAsksForMoreIsCaughtOffenceByOffence)
         "operating system version 4.10 asked for; Windows 95 and NT 4.0 load 4.0 at most",
         "subsystem version 5.0 asked for; Windows 95 and NT 4.0 load 4.0 at most",
         "dwmapi.dll is not a DLL that Windows 95 and NT 4.0 carry",
+        "msvcrt.dll is a C runtime DLL: the programs bring their own runtime",
         "KERNEL32.dll!Beep is not in win32_imports.txt: find out where it came from and list it",
         "KERNEL32.dll!GetTickCount64 came later: Windows Vista (REF)",
     };
@@ -62,6 +73,11 @@ TEST(Win32Compatibility, AListThatContradictsItselfOrOmitsItsFactsIsRefused)
         {"[kernel32.dll]\nSleep\n", "line 1: [kernel32.dll] does not say where"},
         {"[kernel32]  Windows 95\n", "line 1: [kernel32] is neither a DLL nor [later]"},
         {"[kernel32.dll Windows 95\n", "line 1: a section name without its ]"},
+        {"[MSVCRT.dll] Windows 98\n", "line 1: [msvcrt.dll] is a C runtime DLL"},
+        {"[msvcr71.dll] Visual C++ .NET 2003\n", "line 1: [msvcr71.dll] is a C runtime DLL"},
+        {"[crtdll.dll] Windows NT 3.1\n", "line 1: [crtdll.dll] is a C runtime DLL"},
+        {"[ucrtbase.dll] Windows 10\n", "line 1: [ucrtbase.dll] is a C runtime DLL"},
+        {"[api-ms-win-crt-heap-l1-1-0.dll] Windows 10\n", "line 1: [api-ms-win-crt-heap-l1-1-0.dll] is a C"},
         {"[kernel32.dll] Windows 95\n[KERNEL32.DLL] again\n", "line 2: [kernel32.dll] a second"},
         {"[kernel32.dll] Windows 95\n# a note\nSleep\nSleep\n", "line 4: Sleep listed twice"},
         {"[later]\nGetTickCount64 kernel32.dll\n", "line 2: GetTickCount64 needs its DLL"},
