@@ -21,7 +21,7 @@ case $cabinet in /*) ;; *) cabinet="$PWD/$cabinet" ;; esac
 
 # What the built files are made from, as folders of the source tree. A further
 # folder of sources that the program is built from belongs in this list.
-program_sources="compactor common"
+program_sources="compactor common runtime toolchain"
 help_sources="compactor/help"
 
 top=$(git -C "$payload" rev-parse --show-toplevel 2>/dev/null || true)

@@ -35,8 +35,9 @@ listed_date() { # cabinet, name
 # from, as the cabinet keeps it: UTC, in even seconds.
 dated_by_commits() { # cabinet
     status=0
-    while IFS='|' read -r name first second; do
-        time=$(git -C "$top" log -1 --format=%ct -- "$first" ${second:+"$second"})
+    while IFS='|' read -r name sources; do
+        # shellcheck disable=SC2086 # the sources are words
+        time=$(IFS='|'; git -C "$top" log -1 --format=%ct -- $sources)
         want=$(TZ=UTC date -d "@$((time - time % 2))" '+%d.%m.%Y %H:%M:%S')
         got=$(listed_date "$1" "$name")
         if [ "$got" != "$want" ]; then
@@ -46,7 +47,7 @@ dated_by_commits() { # cabinet
     done <<EOF
 Leggimi.txt|installer/payload/Leggimi.txt
 ReadMe.txt|installer/payload/ReadMe.txt
-Quillstone.exe|compactor|common
+Quillstone.exe|compactor|common|runtime|toolchain
 Quillstone.hlp|compactor/help
 Shareware Donation For Quillstone.url|installer/payload/Shareware Donation For Quillstone.url
 Visit The Quillstone Website.url|installer/payload/Visit The Quillstone Website.url
