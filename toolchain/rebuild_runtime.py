@@ -9,7 +9,8 @@ First builds every object for the toolchain's default processor and fails
 unless each is, instruction for instruction, the archive member it stands
 for: the proof that the source, the flags and the stand-in headers are those
 of GCC's own build, checked whenever any of them or the toolchain changes.
-Then builds them for CPU and writes into DIR copies of the toolchain's
+Then builds them for CPU, optimised for size as the programs are, and
+writes into DIR copies of the toolchain's
 libgcc.a, libgcc_eh.a, libstdc++.a and libsupc++.a whose members the rebuilt
 ones replace, so that a link with -L DIR takes them before the toolchain's.
 """
@@ -135,13 +136,15 @@ def objects(src, supcxx_members):
 def compile_all(tools, src, march, out):
     """Compiles every object into out, in parallel; returns {member: archive}."""
     os.makedirs(out, exist_ok=True)
-    arch = [f"-march={march}"] if march else []
     entries = list(objects(src, members(tools, "libsupc++.a")))
 
     def build(entry):
         _, member, compiler, source, flags = entry
+        if march:
+            # For the programs: their processor, and their size over speed.
+            flags = [f"-march={march}"] + ["-Os" if f == "-O2" else f for f in flags]
         # GCC's own sources warn under this compiler; the warnings are not ours.
-        if subprocess.run([tools[compiler]] + arch + flags + ["-w", "-c", source,
+        if subprocess.run([tools[compiler]] + flags + ["-w", "-c", source,
                            "-o", os.path.join(out, member)]).returncode:
             fail(f"{member} did not compile from {source}")
 

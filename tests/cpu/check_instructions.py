@@ -3,8 +3,7 @@
 processor lacks, listing them by family and by the object they came from
 (from the program's linker map). CPUID is only noted: late 486s have it.
 
-  check_instructions.py [--cpu i486] [--allow REGEX] PROGRAM MAP
-      --allow: objects whose findings are listed but do not fail
+  check_instructions.py [--cpu i486] PROGRAM MAP
   check_instructions.py --expect-in REGEX PROGRAM MAP
       the negative control: passes only if an object whose name matches
       REGEX holds an instruction the processor lacks
@@ -43,7 +42,6 @@ def findings(image, origin, model):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--cpu", default="i486", choices=processors.MODELS)
-    parser.add_argument("--allow", help="objects whose findings do not fail")
     parser.add_argument("--expect-in", help="pass only if an object matching this has findings")
     parser.add_argument("program")
     parser.add_argument("map")
@@ -58,13 +56,12 @@ def main():
     print(f"{args.program}: instructions the {args.cpu} lacks")
     for family, count in sorted(by_family.items()):
         print(f"  {count:5}  {family}")
-    allowed = {where for where, _ in by_object if args.allow and re.search(args.allow, where)}
     print("by object (first instance):")
     for (where, family), count in sorted(by_object.items()):
-        tag = " (noted)" if family == processors.NOTED else " (allowed)" if where in allowed else ""
+        tag = " (noted)" if family == processors.NOTED else ""
         print(f"  {count:5}  {family:18} {where}{tag}   {first[where, family]}")
     failing = {where for where, family in by_object
-               if family != processors.NOTED and where not in allowed}
+               if family != processors.NOTED}
     if args.expect_in:
         if not any(re.search(args.expect_in, where) for where in failing):
             sys.exit(f"expected findings in an object matching {args.expect_in!r}: none")

@@ -4,15 +4,14 @@ at the first instruction that processor lacks. Unicorn executes the code, but
 its processor models run every instruction they know, so each basic block is
 decoded by capstone and checked before it first runs.
 
-The program's imports are played by the functions in KERNEL32 and MSVCRT; a
-call to any other stops the run and names it. What the program writes to its
+The program's imports are played by the functions in KERNEL32; a call to any
+other stops the run and names it. What the program writes to its
 standard output is printed, and so is each OutputDebugStringA, with the heap
 in use at that moment.
 
-  emulate.py [--cpu i486] [--allow REGEX] [--same-heap-at-notes] PROGRAM MAP
+  emulate.py [--cpu i486] [--same-heap-at-notes] PROGRAM MAP
       passes when the program exits with 0 and ran no instruction the
-      processor lacks, but in objects matching REGEX (those are listed);
-      --same-heap-at-notes: and the heap in use was the same at every note
+      processor lacks; --same-heap-at-notes: and the heap in use was the same at every note
   emulate.py --expect-stop FAMILY --expect-in REGEX PROGRAM MAP
       the negative control: passes only if the run stops at an instruction
       of FAMILY in an object matching REGEX
@@ -45,7 +44,7 @@ class Heap:
 
     def __init__(self, uc):
         uc.mem_map(HEAP, HEAP_SIZE)
-        self.uc, self.next, self.blocks = uc, HEAP, {}
+        self.next, self.blocks = HEAP, {}
 
     def alloc(self, size):
         address = self.next
@@ -59,25 +58,17 @@ class Heap:
         self.blocks.pop(address, None)
         return 1
 
-    def realloc(self, address, size):
-        moved = self.alloc(size)
-        if address and moved:
-            kept = min(size, self.blocks[address])
-            self.uc.mem_write(moved, bytes(self.uc.mem_read(address, kept)))
-            self.free(address)
-        return moved
-
     def in_use(self):
         return sum(self.blocks.values()), len(self.blocks)
 
 
 class Machine:
-    def __init__(self, program, origin, cpu, allow):
-        self.image, self.origin, self.cpu, self.allow = Image(program), origin, cpu, allow
+    def __init__(self, program, origin, cpu):
+        self.image, self.origin, self.cpu = Image(program), origin, cpu
         self.decoder = capstone.Cs(capstone.CS_ARCH_X86, capstone.CS_MODE_32)
         self.checked_blocks, self.blocks_run, self.called = set(), 0, set()
         self.listed, self.stopped_at, self.notes = collections.defaultdict(set), None, []
-        self.stop_reason, self.exit_code, self.last_error, self.tls = None, None, 0, {}
+        self.stop_reason, self.exit_code = None, None
         self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
         self.uc.mem_map(self.image.base, (self.image.size + 0xFFF) & ~0xFFF)
         for rva, loaded in self.image.sections:
@@ -85,6 +76,7 @@ class Machine:
         self.uc.mem_map(STACK_TOP - STACK_SIZE, STACK_SIZE)
         self.uc.mem_map(DATA, DATA_SIZE)
         self.data_next = DATA
+        self.command_line = self.data(b"probe.exe\0")
         self.heap = Heap(self.uc)
         self.link_imports()
         self.make_thread_block()
@@ -110,18 +102,13 @@ class Machine:
         return found.decode("latin-1")
 
     def link_imports(self):
-        """Each import's slot gets a stub address, or the address of the
-        variable that a C runtime DLL's data import stands for."""
+        """Each import's slot gets a stub address of its own."""
         self.stubs = []
         self.uc.mem_map(STUBS, 0x10000)
         self.uc.mem_write(STUBS, b"\xF4" * 0x10000)  # hlt, should a stub's bytes ever run
         for dll, name, slot in self.image.imports():
-            if dll == "msvcrt.dll" and name in MSVCRT_DATA:
-                address = self.data(MSVCRT_DATA[name](self))
-            else:
-                self.stubs.append((dll, name))
-                address = STUBS + 16 * len(self.stubs)
-            self.put32(self.image.base + slot, address)
+            self.stubs.append((dll, name))
+            self.put32(self.image.base + slot, STUBS + 16 * len(self.stubs))
 
     def make_thread_block(self):
         """The thread information block that fs: addresses, and the flat
@@ -188,7 +175,7 @@ class Machine:
                 continue
             where = self.origin.object_at(at)
             instruction = f"{at:#x} {mnemonic} {operands}".strip()
-            if family != processors.NOTED and not (self.allow and re.search(self.allow, where)):
+            if family != processors.NOTED:
                 self.stopped_at = (where, family)
                 return self.stop(f"the {self.cpu} lacks {family}: {instruction} in {where}")
             self.listed[where, family].add(instruction)
@@ -205,7 +192,7 @@ class Machine:
         esp = uc.reg_read(reg.UC_X86_REG_ESP)
         count = function.__code__.co_argcount - 1
         result = function(self, *(self.u32(esp + 4 + 4 * i) for i in range(count)))
-        if result is REDIRECTED or not self.running():
+        if not self.running():
             return
         popped = 4 * count if dll in STDCALL else 0
         uc.reg_write(reg.UC_X86_REG_EAX, (result or 0) & 0xFFFFFFFF)
@@ -223,103 +210,45 @@ class Machine:
 
     def write_file(self, handle, buffer, size, written):
         if handle not in (STDOUT, STDERR):
-            self.last_error = 6  # ERROR_INVALID_HANDLE
             return 0
         sys.stdout.write(bytes(self.uc.mem_read(buffer, size)).decode("latin-1").replace("\r", ""))
         if written:
             self.put32(written, size)
         return 1
 
-    def tls_alloc(self):
-        self.tls[len(self.tls)] = 0
-        return len(self.tls) - 1
-
-    def call_each(self, begin, end):
-        """_initterm: calls each function in [begin, end) by chaining their
-        returns on the stack, the last one returning to the caller."""
-        functions = [self.u32(a) for a in range(begin, end, 4) if self.u32(a)]
-        if not functions:
-            return 0
-        esp = self.uc.reg_read(reg.UC_X86_REG_ESP) - 4 * (len(functions) - 1)
-        for i, function in enumerate(functions[1:]):
-            self.put32(esp + 4 * i, function)
-        self.uc.reg_write(reg.UC_X86_REG_ESP, esp)
-        self.uc.reg_write(reg.UC_X86_REG_EIP, functions[0])
-        return REDIRECTED
-
-
-REDIRECTED = object()  # a stub that set the registers itself
 
 # The imports the probe's runs call, each as a function of the machine and the
 # call's arguments (their number is the function's; unused ones are named only
-# for their count). kernel32's remove their arguments (stdcall). The heap and
-# ExitProcess are there for a C runtime of the programs' own.
+# for their count). kernel32's remove their arguments (stdcall). Nothing here
+# makes a lock: a program that asks for one on its way through a throw stops.
 KERNEL32 = {
-    "CreateSemaphoreW": lambda m, security, initial, maximum, name: 0x20,
-    "EnterCriticalSection": lambda m, section: 0,
     "ExitProcess": lambda m, code: m.exit(code),
-    "GetLastError": lambda m: m.last_error,
+    "GetCommandLineA": lambda m: m.command_line,
     "GetModuleHandleA": lambda m, name: 0 if name else m.image.base,
     "GetProcessHeap": lambda m: 1,
     "GetStartupInfoA": lambda m, info: m.uc.mem_write(info, struct.pack("<I64x", 68)),
     "GetStdHandle": lambda m, which: {0xFFFFFFF5: STDOUT, 0xFFFFFFF4: STDERR}.get(which, 0),
     "HeapAlloc": lambda m, heap, flags, size: m.heap.alloc(size),
     "HeapFree": lambda m, heap, flags, block: m.heap.free(block),
-    "HeapReAlloc": lambda m, heap, flags, block, size: m.heap.realloc(block, size),
-    "InitializeCriticalSection": lambda m, section: 0,
-    "LeaveCriticalSection": lambda m, section: 0,
     "OutputDebugStringA": lambda m, text: m.note(text),
-    "SetLastError": lambda m, code: setattr(m, "last_error", code),
-    "SetUnhandledExceptionFilter": lambda m, handler: 0,
-    "TlsAlloc": lambda m: m.tls_alloc(),
-    "TlsGetValue": lambda m, index: m.tls.get(index, 0),
-    "TlsSetValue": lambda m, index, value: m.tls.__setitem__(index, value) or 1,
     "WriteFile": lambda m, handle, buffer, size, written, overlapped:
         m.write_file(handle, buffer, size, written),
 }
 
-# The C runtime DLL, for as long as the programs link it (cdecl).
-MSVCRT = {
-    "__getmainargs": lambda m, argc, argv, env, wildcards, startup: (
-        m.put32(argc, 1), m.put32(argv, m.data(struct.pack("<II", m.data(b"probe.exe\0"), 0))),
-        m.put32(env, m.data(b"\0" * 4)))[-1],
-    "__p__acmdln": lambda m: m.data(struct.pack("<I", m.data(b"probe.exe\0"))),
-    "__p__commode": lambda m: m.data(b"\0" * 4),
-    "__p__fmode": lambda m: m.data(b"\0" * 4),
-    "__set_app_type": lambda m, kind: 0,
-    "_errno": lambda m: m.data(b"\0" * 4),
-    "_initterm": lambda m, begin, end: m.call_each(begin, end),
-    "_onexit": lambda m, function: function,
-    "abort": lambda m: m.stop("abort() was called"),
-    "calloc": lambda m, count, size: m.heap.alloc(count * size),
-    "exit": lambda m, code: m.exit(code),
-    "free": lambda m, block: m.heap.free(block),
-    "malloc": lambda m, size: m.heap.alloc(size),
-    "memcpy": lambda m, to, source, size: m.uc.mem_write(to, bytes(m.uc.mem_read(source, size))) or to,
-    "memset": lambda m, to, byte, size: m.uc.mem_write(to, bytes([byte & 0xFF]) * size) or to,
-    "strcmp": lambda m, one, other: (m.text(one) > m.text(other)) - (m.text(one) < m.text(other)),
-    "strlen": lambda m, text: len(m.text(text)),
-}
-MSVCRT_DATA = {  # variables, imported by address
-    "__initenv": lambda m: struct.pack("<I", m.data(b"\0" * 4)),
-    "__mb_cur_max": lambda m: struct.pack("<I", 1),
-    "_iob": lambda m: b"\0" * 3 * 32,
-}
-PROVIDED = {"kernel32.dll": KERNEL32, "msvcrt.dll": MSVCRT}
+PROVIDED = {"kernel32.dll": KERNEL32}
 STDCALL = {"kernel32.dll"}
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--cpu", default="i486", choices=processors.MODELS)
-    parser.add_argument("--allow", help="objects whose findings are listed, not stopped at")
     parser.add_argument("--same-heap-at-notes", action="store_true")
     parser.add_argument("--expect-stop", metavar="FAMILY")
     parser.add_argument("--expect-in", metavar="REGEX", default="")
     parser.add_argument("program")
     parser.add_argument("map")
     args = parser.parse_args()
-    machine = Machine(args.program, LinkerMap(args.map), args.cpu, args.allow)
+    machine = Machine(args.program, LinkerMap(args.map), args.cpu)
     machine.run()
     print(f"ran {machine.blocks_run} blocks ({len(machine.checked_blocks)} distinct) "
           f"on the {args.cpu} in {machine.seconds:.1f} s")
