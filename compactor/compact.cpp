@@ -88,8 +88,11 @@ void ReplaceHive(int index)
     BackupNameOf(index, backup);
     DeleteFileA(backup);
     // The copy saved at start-up would lose whatever was written to the hive
-    // while the window stayed open: save it again right before it is used.
-    SaveHive(index);
+    // while the window stayed open: save it again right before it is used. A
+    // copy already scheduled is never touched again: a failed save would leave
+    // the next start a missing or partial hive to put in place.
+    if (!(Hives.Flags[index] & HIVE_REPLACED))
+        SaveHive(index);
     if (IsNT)
         ThrowSystemError(RegReplaceKeyA(HiveRootKey(Hives.Flags[index]), Hives.SubKey[index],
                                         Hives.TempFile[index], backup));
