@@ -256,6 +256,27 @@ TEST_F(CompactTest, TheCopyPutInPlaceHoldsWhatWasWrittenAfterStartUp)
     EXPECT_EQ(0u, again.Boxes()[0].Text.find("Warning: Failed to replace the \"C\" registry hive"));
 }
 
+TEST_F(CompactTest, ARefusedRestartIsSaidOnceAlsoWithoutAWindow)
+{
+    Load();
+    RestartRefusal = ERROR_PRIVILEGE_NOT_HELD;
+    const std::string refused = "Quillstone could not restart Windows. The compacted hives will be "
+                                "put in place at the next restart of Windows.\n\n" +
+                                SystemMessage(ERROR_PRIVILEGE_NOT_HELD);
+    for (bool noGui : {false, true}) {
+        SCOPED_TRACE(noGui);
+        NoGui = noGui;
+        MessageBoxRecorder boxes;
+        CompactSelectedHives();
+        ASSERT_EQ(noGui ? 1u : 2u, boxes.Boxes().size());
+        const RecordedMessageBox& box = boxes.Boxes().back();
+        EXPECT_EQ(refused, box.Text);
+        EXPECT_EQ("Quillstone", box.Caption);
+        EXPECT_EQ(UINT(MB_ICONINFORMATION), box.Style);
+        EXPECT_EQ(nullptr, box.Owner);
+    }
+}
+
 TEST_F(CompactTest, ASecondCompactNeverTouchesACopyAlreadyScheduled)
 {
     Load();
