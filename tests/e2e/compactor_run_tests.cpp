@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "machine.h"
 #include "program_run.h"
 #include "scratch.h"
 #include "wine_log.h"
@@ -175,6 +176,13 @@ TEST_F(CompactorRun, AUserUnchecksRowsAndCompactsOnlyTheCheckedHives)
     ListHive("\\REGISTRY\\MACHINE\\HARDWARE", device, "hardware");
     ListHive("\\REGISTRY\\MACHINE\\SOFTWARE", device, "software");
     ListHive("\\REGISTRY\\USER\\.DEFAULT", device, "default");
+    // A hive on another volume: Wine's Z: drive shows the same folder.
+    char otherVolume[MAX_PATH] = "";
+    QueryDosDeviceA("Z:", otherVolume, sizeof otherVolume);
+    const std::string user = CurrentUserSid();
+    ListHive(("\\REGISTRY\\USER\\" + user).c_str(),
+             otherVolume + WindowsPathFromEnvironment("WINEPREFIX").substr(2) + "\\drive_c",
+             "ntuser.dat");
     size_t mark = WineLogMark();
     WineDebugChannels channels("fixme+reg");
     ProgramRun run(Compactor());
@@ -184,9 +192,9 @@ TEST_F(CompactorRun, AUserUnchecksRowsAndCompactsOnlyTheCheckedHives)
     for (int wait = 0; wait < 600 && !IsWindowVisible(listView); ++wait)
         Sleep(50);
     RemoteListView list(run, listView);
-    ASSERT_EQ(3, list.Count());
-    const char* names[] = {"Hardware", "Software", "Default"};
-    for (int row = 0; row < 3; ++row) {
+    ASSERT_EQ(4, list.Count());
+    const std::string names[] = {"Hardware", "Software", "Default", user};
+    for (int row = 0; row < 4; ++row) {
         SCOPED_TRACE(names[row]);
         EXPECT_EQ(names[row], list.Text(row, 0));
         EXPECT_EQ("64KB", list.Text(row, 1));
@@ -201,9 +209,9 @@ TEST_F(CompactorRun, AUserUnchecksRowsAndCompactsOnlyTheCheckedHives)
         for (int wait = 0; wait < 40 && list.StateImage(row) == before; ++wait)
             Sleep(50);
     };
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 4; ++row)
         clickCheckBox(row);
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 4; ++row)
         EXPECT_EQ(1u, list.StateImage(row));
 
     HWND compact = GetDlgItem(window, 1001);
