@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <regex>
 #include <string>
@@ -17,6 +18,28 @@
 namespace {
 
 const char HiveListKey[] = "System\\CurrentControlSet\\Control\\HiveList";
+
+bool WinebootRuns()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found;
+         more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, "wineboot.exe") == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// A restart goes on after the compactor has ended: Wine's session end, a
+// wineboot.exe of its own, closes every program that owns a window, the next
+// run's compactor too if it starts before the end is over.
+void WaitForSessionEnd()
+{
+    for (int wait = 0; wait < 300 && WinebootRuns(); ++wait)
+        Sleep(100);
+}
 
 std::string Compactor()
 {
@@ -32,6 +55,7 @@ protected:
     }
     void TearDown() override
     {
+        WaitForSessionEnd();
         for (const std::string& name : written_)
             RegDeleteValueA(list_, name.c_str());
         RegCloseKey(list_);
@@ -59,6 +83,7 @@ protected:
                 run.Answer(box, IDOK);
             }
         }
+        WaitForSessionEnd();
         return exitCode;
     }
     HKEY list_;
