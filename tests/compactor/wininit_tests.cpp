@@ -106,7 +106,8 @@ TEST_F(ScheduleRenameTest, TheEntryGoesFirstIntoTheFirstExactSection)
          "[rename]\nH=T\nA=B\n\x1A[rename]\nkept\n"},
         {"a header after an end-of-file byte", "[Other]\r\nK=V\x1A[rename]\r\n",
          "[Other]\nK=V\n[rename]\nH=T\n\x1A[rename]\n"},
-        {"a leading NUL byte", "\0[Other]\r\n[rename]\r\nX=Y\r\n"s, "\0[Other]\n[rename]\nH=T\nX=Y\n"s},
+        {"a leading NUL byte", "\0[Other]\r\n[rename]\r\nX=Y\r\n"s,
+         "\0[Other]\n[rename]\nH=T\nX=Y\n"s},
         {"NUL bytes inside lines", "K=V\0tail\r\n[rename]\0\r\n"s,
          "K=V\0tail\n[rename]\0\n[rename]\nH=T\n"s},
     };
