@@ -36,6 +36,18 @@ void FormatReplaceWarning(const char* displayName, const char* reason, char* tex
     snprintf(text, size, format, nameRoom, displayName, room - nameRoom, reason);
 }
 
+// The replacements stay scheduled whatever happens now; without this notice the
+// user, told that Windows restarts, would not know that they wait for a restart.
+static void ShowRestartRefused(const char* reason)
+{
+    char text[2 * MAX_PATH];
+    snprintf(text, sizeof text,
+             "Quillstone could not restart Windows. The compacted hives will be put in place "
+             "at the next restart of Windows.\n\n%s",
+             reason);
+    MessageBoxA(NULL, text, Caption, MB_ICONINFORMATION);
+}
+
 void CompactSelectedHives()
 {
     bool anySelected = false, anyReplaced = false;
@@ -59,7 +71,11 @@ void CompactSelectedHives()
         if (!NoGui)
             MessageBoxA(NULL, "Quillstone will now restart Windows.", Caption, MB_ICONINFORMATION);
         // The session may end during this call: the catalogue is not touched after it.
-        RestartWindows();
+        try {
+            RestartWindows();
+        } catch (const FailureText& failure) {
+            ShowRestartRefused(failure.Text());
+        }
         return;
     }
     if (!anySelected)
@@ -88,8 +104,11 @@ void ReplaceHive(int index)
     BackupNameOf(index, backup);
     DeleteFileA(backup);
     // The copy saved at start-up would lose whatever was written to the hive
-    // while the window stayed open: save it again right before it is used.
-    SaveHive(index);
+    // while the window stayed open: save it again right before it is used. A
+    // copy already scheduled is never touched again: a failed save would leave
+    // the next start a missing or partial hive to put in place.
+    if (!(Hives.Flags[index] & HIVE_REPLACED))
+        SaveHive(index);
     if (IsNT)
         ThrowSystemError(RegReplaceKeyA(HiveRootKey(Hives.Flags[index]), Hives.SubKey[index],
                                         Hives.TempFile[index], backup));

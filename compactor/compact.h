@@ -7,7 +7,8 @@
 // Runs the command on every checked row; shows its own messages and throws nothing.
 void CompactSelectedHives();
 
-// Schedules one hive's replacement; throws the reason when it can't.
+// Schedules one hive's replacement, saving the hive afresh first unless it is
+// already scheduled; throws the reason when it can't.
 void ReplaceHive(int index);
 
 // The temporary file's name with "sav" for its last three characters.

@@ -78,8 +78,45 @@ static bool DeriveUserHive(char* key, const char* path, DerivedHive* hive)
     return true;
 }
 
+// The drive letter whose device is the given one, or 0 when none is.
+static char DriveLetterOf(const char* device, const DriveDevices* drives)
+{
+    for (int drive = 0; drive < 26; ++drive)
+        if (drives->Name[drive][0] && strcmp(drives->Name[drive], device) == 0)
+            return char('A' + drive);
+    return 0;
+}
+
+// The hive file path of the data's text, written with the drive letter of its
+// volume when the volume has one; returns the path without its device name,
+// or null when the text is too short to hold one.
+static const char* FindHiveFile(const char* text, bool isWin2000, const DriveDevices* drives,
+                                char hiveFile[MAX_PATH])
+{
+    // The volume's device name comes first: 23 characters for the first
+    // volume on Windows 2000 ("\Device\HarddiskVolume1"), 28 on NT 4.0
+    // ("\Device\Harddisk0\Partition1"), up to the next backslash for a longer
+    // one ("\Device\HarddiskVolume10").
+    size_t prefix = isWin2000 ? 23 : 28;
+    if (strlen(text) < prefix)
+        return nullptr;
+    while (text[prefix] && text[prefix] != '\\')
+        ++prefix;
+    char device[MAX_PATH + 1];
+    lstrcpynA(device, text, int(prefix) + 1);
+    const char* path = text + prefix;
+    // Without a drive letter the path resolves on the system drive, which is
+    // right only for hives on the system's own volume.
+    char drive = DriveLetterOf(device, drives);
+    if (drive)
+        snprintf(hiveFile, MAX_PATH, "%c:%s", drive, path);
+    else
+        lstrcpynA(hiveFile, path, MAX_PATH);
+    return path;
+}
+
 bool DeriveHive(const char* valueName, const char* data, DWORD size, bool isWin2000,
-                DerivedHive* hive)
+                const DriveDevices* drives, DerivedHive* hive)
 {
     if (size <= 1)
         return false;
@@ -90,24 +127,19 @@ bool DeriveHive(const char* valueName, const char* data, DWORD size, bool isWin2
         ++length;
     memcpy(text, data, length);
     text[length] = '\0';
-
-    // The volume's device name is skipped: 23 characters on Windows 2000
-    // ("\Device\HarddiskVolume1"), 28 on NT 4.0 ("\Device\Harddisk0\Partition1").
-    DWORD prefix = isWin2000 ? 23 : 28;
-    if (length < prefix)
+    const char* path = FindHiveFile(text, isWin2000, drives, hive->HiveFile);
+    if (!path)
         return false;
-    lstrcpynA(hive->HiveFile, text + prefix, MAX_PATH);
 
+    bool machine = StartsWith(valueName, "\\REGISTRY\\MACHINE\\");
+    if (!machine && !StartsWith(valueName, "\\REGISTRY\\USER\\"))
+        return false;
     char key[MAX_PATH];
-    if (StartsWith(valueName, "\\REGISTRY\\MACHINE\\")) {
-        lstrcpynA(key, valueName + 18, MAX_PATH);
-        return DeriveMachineHive(key, hive);
-    }
-    if (StartsWith(valueName, "\\REGISTRY\\USER\\")) {
-        lstrcpynA(key, valueName + 15, MAX_PATH);
-        return DeriveUserHive(key, hive->HiveFile, hive);
-    }
-    return false;
+    lstrcpynA(key, valueName + (machine ? 18 : 15), MAX_PATH);
+    // An empty key name would be the whole root key.
+    if (!key[0])
+        return false;
+    return machine ? DeriveMachineHive(key, hive) : DeriveUserHive(key, path, hive);
 }
 
 static void AddWindows9xHives(const char* systemDirectory)
@@ -119,8 +151,29 @@ static void AddWindows9xHives(const char* systemDirectory)
     AddHive("User", TempDirectory, hiveFile, "", HIVE_USERS | HIVE_WHOLE_ROOT);
 }
 
+// The device behind each drive letter, so that a hive on any volume is found.
+static void ReadDriveDevices(DriveDevices* drives)
+{
+    memset(drives, 0, sizeof *drives);
+    // Looked up when needed: Windows 95's kernel32 may lack it, and a program
+    // that imported it would not start there. The type is the system header's
+    // own, so the calling convention matches; the generic function type between
+    // is the one that converts to any other.
+    auto queryDosDevice = reinterpret_cast<decltype(&QueryDosDeviceA)>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryDosDeviceA")));
+    if (!queryDosDevice)
+        return;
+    for (int drive = 0; drive < 26; ++drive) {
+        char name[3] = {char('A' + drive), ':', '\0'};
+        if (!queryDosDevice(name, drives->Name[drive], MAX_PATH))
+            drives->Name[drive][0] = '\0';
+    }
+}
+
 static void AddListedHives()
 {
+    DriveDevices drives;
+    ReadDriveDevices(&drives);
     HKEY list;
     ThrowSystemError(RegOpenKeyA(HKEY_LOCAL_MACHINE,
                                  "System\\CurrentControlSet\\Control\\HiveList", &list));
@@ -135,7 +188,7 @@ static void AddListedHives()
                           reinterpret_cast<BYTE*>(data), &dataSize) != ERROR_SUCCESS)
             break;
         DerivedHive hive;
-        if (DeriveHive(name, data, dataSize, IsWin2000, &hive))
+        if (DeriveHive(name, data, dataSize, IsWin2000, &drives, &hive))
             AddHive(hive.DisplayName, TempDirectory, hive.HiveFile, hive.SubKey, hive.Flags);
     }
     RegCloseKey(list);

@@ -25,7 +25,15 @@ struct DerivedHive {
     DWORD Flags;
 };
 
+// The device of each drive letter as the NT family names it
+// ("\Device\HarddiskVolume1"): Name[0] for A: to Name[25] for Z:, empty for a
+// letter that names nothing.
+struct DriveDevices {
+    char Name[26][MAX_PATH];
+};
+
 // Derives the record of a hive list entry: value name, data (size bytes, the
-// terminating zero included when there is one). False when the entry is skipped.
+// terminating zero included when there is one). The hive file gets the drive
+// letter of its volume's device when one has it. False when the entry is skipped.
 bool DeriveHive(const char* valueName, const char* data, DWORD size, bool isWin2000,
-                DerivedHive* hive);
+                const DriveDevices* drives, DerivedHive* hive);

@@ -96,7 +96,8 @@ void ShutDown()
     FreeHives();
 }
 
-BOOL RestartWindows()
+void RestartWindows()
 {
-    return ExitWindowsEx(EWX_REBOOT, 0);
+    if (!ExitWindowsEx(EWX_REBOOT, 0))
+        ThrowLastError();
 }

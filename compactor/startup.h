@@ -22,5 +22,5 @@ void RunMessageLoop();
 // only the first call does anything.
 void ShutDown();
 
-// Asks Windows to restart.
-BOOL RestartWindows();
+// Asks Windows to restart; throws the system's text when Windows refuses.
+void RestartWindows();

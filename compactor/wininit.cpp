@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "failure.h"
@@ -13,60 +14,132 @@ static void ShortPathOf(const char* path, char shortPath[MAX_PATH])
         ThrowLastError();
 }
 
-void CopyWithRenameEntry(FILE* from, FILE* to, const char* entry)
-{
-    bool written = false;
-    bool lineEnded = true;
-    char chunk[512];
-    while (fgets(chunk, sizeof chunk, from)) {
-        fputs(chunk, to);
-        lineEnded = chunk[strlen(chunk) - 1] == '\n';
-        if (!written && strcmp(chunk, "[rename]\n") == 0) {
-            fputs(entry, to);
-            written = true;
-        }
-    }
-    if (!written) {
-        // A last line without its line end would run into the new section.
-        if (!lineEnded)
-            fputs("\n", to);
-        fputs("[rename]\n", to);
-        fputs(entry, to);
-    }
-}
-
-// The file's bytes as they are, so that it can be put back.
+// A file's bytes on the process heap, freed on every path out of the scope.
 struct FileBytes {
-    char* Data = nullptr;
+    char* Bytes = nullptr;
     DWORD Size = 0;
     FileBytes() = default;
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
     ~FileBytes()
     {
-        if (Data)
-            HeapFree(GetProcessHeap(), 0, Data);
+        if (Bytes)
+            HeapFree(GetProcessHeap(), 0, Bytes);
     }
 };
 
-static void ReadWholeFile(const char* path, FileBytes& bytes)
+// False when the file can't be opened; throws when it opens but can't be read.
+static bool ReadWholeFile(const char* path, FileBytes* file)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        ThrowLastError();
-    DWORD size = GetFileSize(file, NULL);
-    DWORD read = 0;
-    if (size != INVALID_FILE_SIZE) {
-        bytes.Data = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size));
-        bytes.Size = size;
-        if (!bytes.Data)
+    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_EXISTING, 0, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD size = GetFileSize(handle, NULL), read = 0;
+    bool whole = size != INVALID_FILE_SIZE;
+    if (whole) {
+        file->Bytes = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size ? size : 1));
+        if (!file->Bytes)
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        else if (size && !ReadFile(file, bytes.Data, size, &read, NULL))
-            read = 0;
+        whole = file->Bytes && ReadFile(handle, file->Bytes, size, &read, NULL) && read == size;
     }
-    CloseHandle(file);
-    if (size == INVALID_FILE_SIZE || !bytes.Data || read != size)
+    DWORD code = GetLastError();
+    CloseHandle(handle);
+    if (!whole) {
+        SetLastError(code);
         ThrowLastError();
+    }
+    file->Size = size;
+    return true;
+}
+
+// Writes to an open file; after the first failed write the rest are skipped
+// and the system's code of that failure is kept.
+struct Output {
+    HANDLE File;
+    DWORD Error;
+};
+
+static void Put(Output* out, const char* bytes, DWORD size)
+{
+    DWORD written = 0;
+    if (out->Error || size == 0)
+        return;
+    if (!WriteFile(out->File, bytes, size, &written, NULL) || written != size) {
+        DWORD code = GetLastError();
+        out->Error = code ? code : ERROR_WRITE_FAULT;
+    }
+}
+
+// Bytes [begin, end) of the text. Text mode always wrote a line end as CR LF,
+// and 9x expects that: a line feed without its carriage return gets one.
+static void PutText(Output* out, const char* text, DWORD begin, DWORD end)
+{
+    DWORD run = begin;
+    for (DWORD at = begin; at < end; ++at)
+        if (text[at] == '\n' && (at == 0 || text[at - 1] != '\r')) {
+            Put(out, text + run, at - run);
+            Put(out, "\r", 1);
+            run = at;
+        }
+    Put(out, text + run, end - run);
+}
+
+// Where the line after the first header starts (the end of the text when the
+// header is its last line), or 0 when there is none. The header is a line that
+// is exactly "[rename]" as text-mode reading sees it: CR LF reads as one line end.
+static DWORD AfterRenameHeader(const char* text, DWORD end)
+{
+    for (DWORD line = 0; line < end;) {
+        const void* feed = memchr(text + line, '\n', end - line);
+        DWORD next = feed ? DWORD(static_cast<const char*>(feed) - text) + 1 : end;
+        DWORD length = next - line;
+        if (feed) {
+            --length;
+            if (length && text[line + length - 1] == '\r')
+                --length;
+        }
+        if (length == 8 && memcmp(text + line, "[rename]", 8) == 0)
+            return next;
+        line = next;
+    }
+    return 0;
+}
+
+// The old file's bytes, every one of them, with the entry right after the first
+// header, or a new section at the end of the text when there is none.
+static void PutWithRenameEntry(Output* out, const char* old, DWORD size, const char* entry)
+{
+    // Text mode ends the text at the first end-of-file byte: what follows it is
+    // kept as it is, and a new section goes in front of it, where it is read.
+    const void* endOfFile = memchr(old, 0x1A, size);
+    DWORD end = endOfFile ? DWORD(static_cast<const char*>(endOfFile) - old) : size;
+    DWORD header = AfterRenameHeader(old, end);
+    DWORD split = header ? header : end;
+    PutText(out, old, 0, split);
+    // A last line without its end, the header itself or a line that the new
+    // section would run into, gets one.
+    if (split && old[split - 1] != '\n')
+        Put(out, "\r\n", 2);
+    if (!header)
+        Put(out, "[rename]\r\n", 10);
+    Put(out, entry, DWORD(strlen(entry)));
+    PutText(out, old, split, end);
+    Put(out, old + end, size - end);
+}
+
+static void WriteCopy(const char* copyPath, const FileBytes& old, const char* entry)
+{
+    Output out = {CreateFileA(copyPath, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL), 0};
+    if (out.File == INVALID_HANDLE_VALUE)
+        ThrowLastError();
+    PutWithRenameEntry(&out, old.Bytes, old.Size, entry);
+    CloseHandle(out.File);
+    if (out.Error) {
+        // A cut copy must never take the place of the user's file.
+        DeleteFileA(copyPath);
+        ThrowSystemError(out.Error);
+    }
 }
 
 static void RestoreFile(const char* path, const FileBytes& bytes)
@@ -75,18 +148,19 @@ static void RestoreFile(const char* path, const FileBytes& bytes)
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written;
-    WriteFile(file, bytes.Data, bytes.Size, &written, NULL);
+    WriteFile(file, bytes.Bytes, bytes.Size, &written, NULL);
     CloseHandle(file);
 }
 
 static void AppendNewSection(const char* path, const char* entry)
 {
-    FILE* file = fopen(path, "at");
+    FILE* file = fopen(path, "ab");
     if (!file)
         ThrowLastError();
-    fputs("[rename]\n", file);
-    fputs(entry, file);
-    fclose(file);
+    bool written = fputs("[rename]\r\n", file) >= 0 && fputs(entry, file) >= 0;
+    // The entry is only where it was written in full.
+    if (fclose(file) != 0 || !written)
+        ThrowLastError();
 }
 
 void ScheduleRename(const char* tempFile, const char* hiveFile)
@@ -94,33 +168,26 @@ void ScheduleRename(const char* tempFile, const char* hiveFile)
     char hiveShort[MAX_PATH], tempShort[MAX_PATH];
     ShortPathOf(hiveFile, hiveShort);
     ShortPathOf(tempFile, tempShort);
-    char entry[2 * MAX_PATH + 2];
-    snprintf(entry, sizeof entry, "%s=%s\n", hiveShort, tempShort);
+    char entry[2 * MAX_PATH + 3];
+    snprintf(entry, sizeof entry, "%s=%s\r\n", hiveShort, tempShort);
 
     char path[MAX_PATH], systemDirectory[MAX_PATH] = "";
     GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
     snprintf(path, sizeof path, "%s\\..\\WinInit.ini", systemDirectory);
 
-    FILE* old = fopen(path, "rt");
-    if (!old) {
+    // Read as bytes, so that the copy keeps every one of them; kept, so that
+    // they can be put back.
+    FileBytes original;
+    if (!ReadWholeFile(path, &original)) {
         AppendNewSection(path, entry);
         return;
     }
     char tempPath[MAX_PATH] = "", copyPath[MAX_PATH];
     GetTempPathA(sizeof tempPath, tempPath);
-    FILE* copy = GetTempFileNameA(tempPath, "qs", 0, copyPath) ? fopen(copyPath, "at") : NULL;
-    if (!copy) {
-        DWORD code = GetLastError();
-        fclose(old);
-        SetLastError(code);
+    if (!GetTempFileNameA(tempPath, "qs", 0, copyPath))
         ThrowLastError();
-    }
-    CopyWithRenameEntry(old, copy, entry);
-    fclose(copy);
-    fclose(old);
+    WriteCopy(copyPath, original, entry);
 
-    FileBytes original;
-    ReadWholeFile(path, original);
     if (!SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL))
         ThrowLastError();
     if (!DeleteFileA(path))

@@ -33,6 +33,7 @@ std::vector<Replacement> Replacements;
 std::set<std::string> RefusedSubKeys;
 int Restarts;
 UINT RestartFlags;
+DWORD RestartRefusal; // the error ExitWindowsEx fails with; 0: it succeeds
 
 LONG WINAPI RecordRegReplaceKeyA(HKEY root, LPCSTR subKey, LPCSTR newFile, LPCSTR oldFile)
 {
@@ -45,7 +46,14 @@ BOOL WINAPI RecordExitWindowsEx(UINT flags, DWORD reason)
     ++Restarts;
     RestartFlags = flags;
     EXPECT_EQ(0u, reason);
-    return TRUE;
+    SetLastError(RestartRefusal);
+    return RestartRefusal == 0;
+}
+
+LONG WINAPI FailingRegSaveKeyA(HKEY, LPCSTR file, LPSECURITY_ATTRIBUTES)
+{
+    WriteFileBytes(file, "partial");
+    return ERROR_DISK_FULL;
 }
 
 
@@ -62,6 +70,7 @@ protected:
         Replacements.clear();
         RefusedSubKeys.clear();
         Restarts = 0;
+        RestartRefusal = 0;
         for (const char* name : {"A", "B", "C"}) {
             std::string subKey = std::string(TestKey) + "\\" + name;
             HKEY key;
@@ -231,6 +240,7 @@ TEST_F(CompactTest, TheCopyPutInPlaceHoldsWhatWasWrittenAfterStartUp)
     RegOpenKeyA(HKEY_LOCAL_MACHINE, Hives.SubKey[0], &key);
     RegSetValueExA(key, "WrittenLater", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
     RegCloseKey(key);
+    SetChecked(2, false);
     MessageBoxRecorder boxes;
     CompactSelectedHives();
     EXPECT_NE(std::string::npos, ReadFileBytes(Hives.TempFile[0]).find("WrittenLater"));
@@ -238,11 +248,54 @@ TEST_F(CompactTest, TheCopyPutInPlaceHoldsWhatWasWrittenAfterStartUp)
     // A hive that can no longer be saved is warned about and not scheduled.
     Replacements.clear();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, Hives.SubKey[2]);
+    SetChecked(2, true);
     MessageBoxRecorder again;
     CompactSelectedHives();
     EXPECT_EQ((std::vector<std::string>{"A", "B"}), ReplacedSubKeys());
     ASSERT_EQ(2u, again.Boxes().size());
     EXPECT_EQ(0u, again.Boxes()[0].Text.find("Warning: Failed to replace the \"C\" registry hive"));
+}
+
+TEST_F(CompactTest, ARefusedRestartIsSaidOnceAlsoWithoutAWindow)
+{
+    Load();
+    RestartRefusal = ERROR_PRIVILEGE_NOT_HELD;
+    const std::string refused = "Quillstone could not restart Windows. The compacted hives will be "
+                                "put in place at the next restart of Windows.\n\n" +
+                                SystemMessage(ERROR_PRIVILEGE_NOT_HELD);
+    for (bool noGui : {false, true}) {
+        SCOPED_TRACE(noGui);
+        NoGui = noGui;
+        MessageBoxRecorder boxes;
+        CompactSelectedHives();
+        ASSERT_EQ(noGui ? 1u : 2u, boxes.Boxes().size());
+        const RecordedMessageBox& box = boxes.Boxes().back();
+        EXPECT_EQ(refused, box.Text);
+        EXPECT_EQ("Quillstone", box.Caption);
+        EXPECT_EQ(UINT(MB_ICONINFORMATION), box.Style);
+        EXPECT_EQ(nullptr, box.Owner);
+    }
+}
+
+TEST_F(CompactTest, ASecondCompactNeverTouchesACopyAlreadyScheduled)
+{
+    Load();
+    RestartRefusal = ERROR_PRIVILEGE_NOT_HELD; // the window stays, the user presses Compact again
+    SetChecked(2, false);
+    MessageBoxRecorder boxes;
+    CompactSelectedHives();
+    std::string scheduled[] = {ReadFileBytes(Hives.TempFile[0]), ReadFileBytes(Hives.TempFile[1])};
+
+    SetChecked(2, true);
+    ImportPatch save(&RegSaveKeyA, &FailingRegSaveKeyA);
+    MessageBoxRecorder again;
+    CompactSelectedHives();
+    EXPECT_EQ(scheduled[0], ReadFileBytes(Hives.TempFile[0]));
+    EXPECT_EQ(scheduled[1], ReadFileBytes(Hives.TempFile[1]));
+    // The hive not yet scheduled is still saved afresh, and its failure is said.
+    ASSERT_FALSE(again.Boxes().empty());
+    EXPECT_EQ(0u, again.Boxes()[0].Text.find("Warning: Failed to replace the \"C\" registry hive"));
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "A", "B"}), ReplacedSubKeys());
 }
 
 TEST_F(CompactTest, TheButtonRunsTheCommandOnlyForItsExactCommand)

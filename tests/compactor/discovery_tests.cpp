@@ -123,13 +123,19 @@ const EntryRow EdgeTable[] = {
     // The device name is skipped whatever it says, up to an empty hive path.
     {"\\REGISTRY\\MACHINE\\SOFTWARE", "\\Device\\HarddiskVolume1", "Software", "Software", "",
      0x02},
+    // An empty key name would be the whole root key.
+    {"\\REGISTRY\\MACHINE\\", "\\Device\\HarddiskVolume1\\x", nullptr, nullptr, nullptr, 0},
+    {"\\REGISTRY\\USER\\", "\\Device\\HarddiskVolume1\\x", nullptr, nullptr, nullptr, 0},
 };
 
-void ExpectDerived(const EntryRow& row, bool isWin2000)
+const DriveDevices NoDrives = {};
+
+void ExpectDerived(const EntryRow& row, bool isWin2000, const DriveDevices& drives = NoDrives)
 {
     SCOPED_TRACE(std::string(row.Name) + " = " + row.Data);
     DerivedHive hive;
-    bool offered = DeriveHive(row.Name, row.Data, DWORD(strlen(row.Data) + 1), isWin2000, &hive);
+    bool offered =
+        DeriveHive(row.Name, row.Data, DWORD(strlen(row.Data) + 1), isWin2000, &drives, &hive);
     ASSERT_EQ(row.DisplayName != nullptr, offered);
     if (!offered)
         return;
@@ -159,16 +165,59 @@ TEST(DeriveHive, FurtherEdges)
         ExpectDerived(row, true);
 }
 
+TEST(DeriveHive, HiveFilesOnAnyVolumeGetTheirVolumesDriveLetter)
+{
+    const struct {
+        bool IsWin2000;
+        EntryRow Entry;
+    } rows[] = {
+        {true,
+         {"\\REGISTRY\\MACHINE\\SOFTWARE", "\\Device\\HarddiskVolume1\\WINNT\\config\\software",
+          "Software", "Software", "C:\\WINNT\\config\\software", 0x02}},
+        {true,
+         {"\\REGISTRY\\MACHINE\\SOFTWARE", "\\Device\\HarddiskVolume10\\WINNT\\config\\software",
+          "Software", "Software", "D:\\WINNT\\config\\software", 0x02}},
+        {true,
+         {"\\REGISTRY\\USER\\S-1-5-21-1-2-3-1000",
+          "\\Device\\HarddiskVolume2\\Documents and Settings\\Operator\\NTUSER.DAT",
+          "Operator\\NTUSER.DAT", "S-1-5-21-1-2-3-1000",
+          "F:\\Documents and Settings\\Operator\\NTUSER.DAT", 0x04}},
+        {false,
+         {"\\REGISTRY\\USER\\S-1-5-21-1-2-3-500",
+          "\\Device\\Harddisk0\\Partition12\\WINNT\\Profiles\\Administrator\\ntuser.dat",
+          "Administrator", "S-1-5-21-1-2-3-500",
+          "E:\\WINNT\\Profiles\\Administrator\\ntuser.dat", 0x04}},
+        // A volume without a drive letter keeps the rooted path.
+        {true,
+         {"\\REGISTRY\\MACHINE\\SAM", "\\Device\\HarddiskVolume11\\WINNT\\config\\SAM", "SAM",
+          "SAM", "\\WINNT\\config\\SAM", 0x02}},
+        {false,
+         {"\\REGISTRY\\MACHINE\\SAM", "\\Device\\Harddisk1\\Partition12\\WINNT\\SAM", "SAM",
+          "SAM", "\\WINNT\\SAM", 0x02}},
+    };
+    // A machine with many volumes: C: on the first, D: on the tenth, F: on the
+    // second, E: on the twelfth partition of the first disk.
+    DriveDevices drives = {};
+    strcpy(drives.Name['C' - 'A'], "\\Device\\HarddiskVolume1");
+    strcpy(drives.Name['D' - 'A'], "\\Device\\HarddiskVolume10");
+    strcpy(drives.Name['E' - 'A'], "\\Device\\Harddisk0\\Partition12");
+    strcpy(drives.Name['F' - 'A'], "\\Device\\HarddiskVolume2");
+    for (const auto& row : rows)
+        ExpectDerived(row.Entry, row.IsWin2000, drives);
+}
+
 TEST(DeriveHive, DataWithoutATerminatingZeroIsReadOnlyToItsSize)
 {
     std::string data = "\\Device\\HarddiskVolume1\\WINNT\\system32\\config\\software#garbage";
     DerivedHive hive;
     ASSERT_TRUE(DeriveHive("\\REGISTRY\\MACHINE\\SOFTWARE", data.c_str(),
-                           DWORD(data.find('#')), true, &hive));
+                           DWORD(data.find('#')), true, &NoDrives, &hive));
     EXPECT_STREQ("\\WINNT\\system32\\config\\software", hive.HiveFile);
 
-    std::string full(MAX_PATH, 'x'); // a whole buffer of text, no zero in it
-    ASSERT_TRUE(DeriveHive("\\REGISTRY\\MACHINE\\SAM", full.c_str(), MAX_PATH, true, &hive));
+    // A whole buffer of text, no zero in it.
+    std::string full = "\\Device\\HarddiskVolume1\\" + std::string(MAX_PATH - 24, 'x');
+    ASSERT_TRUE(
+        DeriveHive("\\REGISTRY\\MACHINE\\SAM", full.c_str(), MAX_PATH, true, &NoDrives, &hive));
     EXPECT_EQ(size_t(MAX_PATH - 23), strlen(hive.HiveFile));
 }
 
@@ -181,6 +230,17 @@ BOOL WINAPI FakeGetVersionExA(LPOSVERSIONINFOA version)
 {
     *version = ReportedVersion;
     return TRUE;
+}
+
+// Hive files keep the rooted paths of the tables: the machine tells no drive
+// letters, as a kernel32 without QueryDosDeviceA does. (Wine's own answer is
+// met by the end-to-end tests.)
+decltype(&GetProcAddress) RealGetProcAddress;
+FARPROC WINAPI WithoutQueryDosDevice(HMODULE module, LPCSTR name)
+{
+    if (!IS_INTRESOURCE(name) && strcmp(name, "QueryDosDeviceA") == 0)
+        return nullptr;
+    return RealGetProcAddress(module, name);
 }
 
 int KeyOpens;
@@ -231,6 +291,7 @@ protected:
         ReportedVersion.dwBuildNumber = build;
         ImportPatch version(&GetVersionExA, &FakeGetVersionExA);
         ImportPatch open(&RegOpenKeyA, &CountingRegOpenKeyA, &RealRegOpenKeyA);
+        ImportPatch lookUp(&GetProcAddress, &WithoutQueryDosDevice, &RealGetProcAddress);
         CheckPlatform();
         DiscoverHives();
     }

@@ -11,6 +11,8 @@
 #include "system_message.h"
 #include "wininit.h"
 
+using namespace std::string_literals;
+
 namespace {
 
 std::string WinInitPath()
@@ -80,8 +82,8 @@ TEST_F(ScheduleRenameTest, TheEntryGoesFirstIntoTheFirstExactSection)
 {
     const struct {
         const char* Case;
-        const char* Before;
-        const char* After;
+        std::string Before;
+        std::string After;
     } rows[] = {
         {"empty file", "", "[rename]\nH=T\n"},
         {"section in the middle", "[Other]\r\nKey=Value\r\n[rename]\r\nX=Y\r\n",
@@ -95,9 +97,19 @@ TEST_F(ScheduleRenameTest, TheEntryGoesFirstIntoTheFirstExactSection)
         {"blank lines and comments", "; comment\r\n\r\n[rename]\r\n\r\nNUL=C:\\X\r\n",
          "; comment\n\n[rename]\nH=T\n\nNUL=C:\\X\n"},
         {"line feeds alone", "[Other]\nKey=Value\n", "[Other]\nKey=Value\n[rename]\nH=T\n"},
-        {"text after an end-of-file byte", "[rename]\r\nA=B\r\n\x1A[rename]\r\nlost\r\n",
-         "[rename]\nH=T\nA=B\n"},
         {"a last line without its end", "[Other]\r\nKey=Value", "[Other]\nKey=Value\n[rename]\nH=T\n"},
+        {"a last line that is the header without its end", "[Other]\r\n[rename]",
+         "[Other]\n[rename]\nH=T\n"},
+        // Damaged files lose nothing: the text ends at an end-of-file byte, as
+        // text mode reads it, and what follows is kept as it was.
+        {"text after an end-of-file byte", "[rename]\r\nA=B\r\n\x1A[rename]\r\nkept\r\n",
+         "[rename]\nH=T\nA=B\n\x1A[rename]\nkept\n"},
+        {"a header after an end-of-file byte", "[Other]\r\nK=V\x1A[rename]\r\n",
+         "[Other]\nK=V\n[rename]\nH=T\n\x1A[rename]\n"},
+        {"a leading NUL byte", "\0[Other]\r\n[rename]\r\nX=Y\r\n"s,
+         "\0[Other]\n[rename]\nH=T\nX=Y\n"s},
+        {"NUL bytes inside lines", "K=V\0tail\r\n[rename]\0\r\n"s,
+         "K=V\0tail\n[rename]\0\n[rename]\nH=T\n"s},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Case);
@@ -105,9 +117,9 @@ TEST_F(ScheduleRenameTest, TheEntryGoesFirstIntoTheFirstExactSection)
     }
 }
 
-TEST_F(ScheduleRenameTest, ALineLongerThanAChunkIsCopiedUnchanged)
+TEST_F(ScheduleRenameTest, ALongLineIsCopiedUnchanged)
 {
-    std::string longLine = "Key=" + std::string(1200, 'v');
+    std::string longLine = "Key=" + std::string(100 * 1024, 'v');
     std::string after = Rewrite(longLine + "\r\n[rename]\r\n" + longLine + "\r\n");
     EXPECT_EQ(Expand(longLine + "\n[rename]\nH=T\n" + longLine + "\n", entry_), after);
 }
@@ -122,26 +134,34 @@ TEST_F(ScheduleRenameTest, AReadOnlyFileEndsWithNormalAttributes)
     EXPECT_EQ(Expand("[rename]\nH=T\n", entry_), ReadFileBytes(WinInitPath()));
 }
 
-TEST_F(ScheduleRenameTest, TwoCallsPutTheNewestEntryFirst)
+TEST_F(ScheduleRenameTest, TwoCallsPutTheNewestEntryFirstUnderOneHeader)
 {
     std::string user = folder_.PathOf("User.dat"), userTemp = folder_.PathOf("qs3C4D.tmp");
     WriteFileBytes(user, "hive");
     WriteFileBytes(userTemp, "copy");
-    ScheduleRename(temp_.c_str(), hive_.c_str());
-    ScheduleRename(userTemp.c_str(), user.c_str());
     std::string userEntry = ShortPath(user) + "=" + ShortPath(userTemp);
-    EXPECT_EQ(Expand("[rename]\n" + userEntry + "\nH=T\n", entry_), ReadFileBytes(WinInitPath()));
+    for (const char* before : {"", "[rename]"}) { // no file; a header without its line end
+        SCOPED_TRACE(before);
+        DeleteFileA(WinInitPath().c_str());
+        if (*before)
+            WriteFileBytes(WinInitPath(), before);
+        ScheduleRename(temp_.c_str(), hive_.c_str());
+        ScheduleRename(userTemp.c_str(), user.c_str());
+        EXPECT_EQ(Expand("[rename]\n" + userEntry + "\nH=T\n", entry_),
+                  ReadFileBytes(WinInitPath()));
+    }
     EXPECT_TRUE(FilesMatching(TempFolder(), "qs*.tmp").empty()) << "the rewrite's copy moved";
 }
 
 namespace {
 
 // Fails one step of the rewrite for WinInit.ini only.
-enum class FailingStep { None, Attributes, Delete, Move };
+enum class FailingStep { None, Write, Attributes, Delete, Move };
 FailingStep Failing;
 decltype(&SetFileAttributesA) RealSetFileAttributesA;
 decltype(&DeleteFileA) RealDeleteFileA;
 decltype(&MoveFileA) RealMoveFileA;
+decltype(&WriteFile) RealWriteFile;
 
 bool IsWinInit(const char* path)
 {
@@ -166,6 +186,20 @@ BOOL WINAPI FailingDeleteFileA(LPCSTR path)
     return RealDeleteFileA(path);
 }
 
+// The disk fills up while the copy is written.
+BOOL WINAPI FailingWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written,
+                             LPOVERLAPPED overlapped)
+{
+    char path[MAX_PATH] = "";
+    GetFinalPathNameByHandleA(file, path, sizeof path, 0);
+    if (Failing == FailingStep::Write && !IsWinInit(path)) {
+        RealWriteFile(file, bytes, size / 2, written, overlapped);
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return RealWriteFile(file, bytes, size, written, overlapped);
+}
+
 BOOL WINAPI FailingMoveFileA(LPCSTR from, LPCSTR to)
 {
     if (Failing == FailingStep::Move) {
@@ -183,11 +217,13 @@ TEST_F(ScheduleRenameTest, AFailedRewriteThrowsTheSystemTextAndLeavesTheUsersFil
     ImportPatch attributes(&SetFileAttributesA, &FailingSetFileAttributesA, &RealSetFileAttributesA);
     ImportPatch remove(&DeleteFileA, &FailingDeleteFileA, &RealDeleteFileA);
     ImportPatch move(&MoveFileA, &FailingMoveFileA, &RealMoveFileA);
+    ImportPatch write(&WriteFile, &FailingWriteFile, &RealWriteFile);
     const std::string before = "[Other]\r\nKey=Value\r\n";
     const struct {
         FailingStep Step;
         DWORD Code;
-    } rows[] = {{FailingStep::Attributes, ERROR_ACCESS_DENIED},
+    } rows[] = {{FailingStep::Write, ERROR_DISK_FULL},
+                {FailingStep::Attributes, ERROR_ACCESS_DENIED},
                 {FailingStep::Delete, ERROR_SHARING_VIOLATION},
                 {FailingStep::Move, ERROR_DISK_FULL}};
     for (const auto& row : rows) {
@@ -199,9 +235,11 @@ TEST_F(ScheduleRenameTest, AFailedRewriteThrowsTheSystemTextAndLeavesTheUsersFil
         EXPECT_EQ(SystemMessage(row.Code), Failure(before));
         Failing = FailingStep::None;
         EXPECT_EQ(before, ReadFileBytes(WinInitPath())) << "the user's file is in place";
-        // The rewritten copy stays in the temporary folder.
+        // The rewritten copy stays in the temporary folder; a cut one does not.
         auto copies = FilesMatching(TempFolder(), "qs*.tmp");
-        ASSERT_EQ(1u, copies.size());
+        ASSERT_EQ(row.Step == FailingStep::Write ? 0u : 1u, copies.size());
+        if (copies.empty())
+            continue;
         EXPECT_EQ(Expand("[Other]\nKey=Value\n[rename]\nH=T\n", entry_),
                   ReadFileBytes(TempFolder() + copies[0]));
         DeleteFileA((TempFolder() + copies[0]).c_str());

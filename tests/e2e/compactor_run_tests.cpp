@@ -4,11 +4,13 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "machine.h"
 #include "program_run.h"
 #include "scratch.h"
 #include "wine_log.h"
@@ -16,6 +18,28 @@
 namespace {
 
 const char HiveListKey[] = "System\\CurrentControlSet\\Control\\HiveList";
+
+bool WinebootRuns()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found;
+         more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, "wineboot.exe") == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// A restart goes on after the compactor has ended: Wine's session end, a
+// wineboot.exe of its own, closes every program that owns a window, the next
+// run's compactor too if it starts before the end is over.
+void WaitForSessionEnd()
+{
+    for (int wait = 0; wait < 300 && WinebootRuns(); ++wait)
+        Sleep(100);
+}
 
 std::string Compactor()
 {
@@ -31,6 +55,7 @@ protected:
     }
     void TearDown() override
     {
+        WaitForSessionEnd();
         for (const std::string& name : written_)
             RegDeleteValueA(list_, name.c_str());
         RegCloseKey(list_);
@@ -58,6 +83,7 @@ protected:
                 run.Answer(box, IDOK);
             }
         }
+        WaitForSessionEnd();
         return exitCode;
     }
     HKEY list_;
@@ -175,6 +201,13 @@ TEST_F(CompactorRun, AUserUnchecksRowsAndCompactsOnlyTheCheckedHives)
     ListHive("\\REGISTRY\\MACHINE\\HARDWARE", device, "hardware");
     ListHive("\\REGISTRY\\MACHINE\\SOFTWARE", device, "software");
     ListHive("\\REGISTRY\\USER\\.DEFAULT", device, "default");
+    // A hive on another volume: Wine's Z: drive shows the same folder.
+    char otherVolume[MAX_PATH] = "";
+    QueryDosDeviceA("Z:", otherVolume, sizeof otherVolume);
+    const std::string user = CurrentUserSid();
+    ListHive(("\\REGISTRY\\USER\\" + user).c_str(),
+             otherVolume + WindowsPathFromEnvironment("WINEPREFIX").substr(2) + "\\drive_c",
+             "ntuser.dat");
     size_t mark = WineLogMark();
     WineDebugChannels channels("fixme+reg");
     ProgramRun run(Compactor());
@@ -184,9 +217,9 @@ TEST_F(CompactorRun, AUserUnchecksRowsAndCompactsOnlyTheCheckedHives)
     for (int wait = 0; wait < 600 && !IsWindowVisible(listView); ++wait)
         Sleep(50);
     RemoteListView list(run, listView);
-    ASSERT_EQ(3, list.Count());
-    const char* names[] = {"Hardware", "Software", "Default"};
-    for (int row = 0; row < 3; ++row) {
+    ASSERT_EQ(4, list.Count());
+    const std::string names[] = {"Hardware", "Software", "Default", user};
+    for (int row = 0; row < 4; ++row) {
         SCOPED_TRACE(names[row]);
         EXPECT_EQ(names[row], list.Text(row, 0));
         EXPECT_EQ("64KB", list.Text(row, 1));
@@ -201,9 +234,9 @@ TEST_F(CompactorRun, AUserUnchecksRowsAndCompactsOnlyTheCheckedHives)
         for (int wait = 0; wait < 40 && list.StateImage(row) == before; ++wait)
             Sleep(50);
     };
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 4; ++row)
         clickCheckBox(row);
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 4; ++row)
         EXPECT_EQ(1u, list.StateImage(row));
 
     HWND compact = GetDlgItem(window, 1001);

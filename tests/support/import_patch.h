@@ -11,13 +11,14 @@ public:
     // convention can't slip through. A fake that passes calls on gets the real
     // function through `real`: an address taken elsewhere, in a static
     // initialiser say, may be the program's own import stub, which reads the
-    // patched slot and would reach the fake again.
+    // patched slot and would reach the fake again. `real` is set before the
+    // slot changes: the compiler takes the slot for constant and may read it
+    // again for `original` afterwards.
     template <typename Function>
     ImportPatch(Function* original, Function* fake, Function** real = nullptr)
-        : ImportPatch(reinterpret_cast<void*>(original), reinterpret_cast<void*>(fake))
+        : ImportPatch(reinterpret_cast<void*>(real ? (*real = original) : original),
+                      reinterpret_cast<void*>(fake))
     {
-        if (real)
-            *real = original;
     }
     ~ImportPatch();
     ImportPatch(const ImportPatch&) = delete;
