@@ -20,6 +20,25 @@ void* memset(void* to, int value, size_t size)
     return to;
 }
 
+int memcmp(const void* left, const void* right, size_t size)
+{
+    const unsigned char* one = left;
+    const unsigned char* other = right;
+    for (; size; --size, ++one, ++other)
+        if (*one != *other)
+            return *one - *other;
+    return 0;
+}
+
+void* memchr(const void* bytes, int value, size_t size)
+{
+    const unsigned char* at = bytes;
+    for (; size; --size, ++at)
+        if (*at == (unsigned char)value)
+            return (void*)at;
+    return NULL;
+}
+
 size_t strlen(const char* text)
 {
     size_t length = 0;

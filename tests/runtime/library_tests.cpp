@@ -18,7 +18,7 @@ int Sign(int value)
 
 } // namespace
 
-TEST(Library, StringsCompareAndSearchAsTheCLibrary)
+TEST(Library, StringsAndBytesCompareAndSearchAsTheCLibrary)
 {
     // Bytes compare unsigned: "\x80" sorts after "a".
     const char* pairs[][2] = {{"abc", "abc"}, {"abc", "abd"}, {"ab", "abc"}, {"", "a"},
@@ -28,10 +28,15 @@ TEST(Library, StringsCompareAndSearchAsTheCLibrary)
         EXPECT_EQ(Sign(strcmp(pair[0], pair[1])), Sign(rt_strcmp(pair[0], pair[1])));
         for (size_t size : {0, 2, 3, 9})
             EXPECT_EQ(Sign(strncmp(pair[0], pair[1], size)), Sign(rt_strncmp(pair[0], pair[1], size)));
+        size_t bytes = std::min(strlen(pair[0]), strlen(pair[1])) + 1;
+        EXPECT_EQ(Sign(memcmp(pair[0], pair[1], bytes)), Sign(rt_memcmp(pair[0], pair[1], bytes)));
     }
     const char path[] = "C:\\WINDOWS\\Quillstone.exe";
-    for (int c : {'\\', 'e', 'Q', 'x', '\0'})
+    for (int c : {'\\', 'e', 'Q', 'x', '\0'}) {
         EXPECT_EQ(strrchr(path, c), rt_strrchr(path, c)) << char(c);
+        EXPECT_EQ(memchr(path, c, sizeof path), rt_memchr(path, c, sizeof path)) << char(c);
+        EXPECT_EQ(memchr(path, c, 3), rt_memchr(path, c, 3)) << char(c);
+    }
 }
 
 TEST(Library, RoundingAsTheCLibrary)

@@ -16,6 +16,8 @@ void rt_free(void* block);
 int rt_strcmp(const char* left, const char* right);
 int rt_strncmp(const char* left, const char* right, size_t size);
 char* rt_strrchr(const char* text, int c);
+int rt_memcmp(const void* left, const void* right, size_t size);
+void* rt_memchr(const void* bytes, int value, size_t size);
 double rt_trunc(double value);
 double rt_floor(double value);
 int rt_vsnprintf(char* buffer, size_t size, const char* format, va_list arguments);

@@ -6,6 +6,8 @@
 #define free rt_free
 #define memcpy rt_memcpy
 #define memset rt_memset
+#define memcmp rt_memcmp
+#define memchr rt_memchr
 #define strlen rt_strlen
 #define strcmp rt_strcmp
 #define strncmp rt_strncmp
