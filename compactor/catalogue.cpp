@@ -1,27 +1,34 @@
 #include "catalogue.h"
 
+#include <cstdlib>
 #include <cstring>
 
+#include "failure.h"
+
 HiveCatalogue Hives;
+
+// The catalogue's texts and arrays live on the C heap: a block that can't be
+// had is the system's text for the lack of memory, which ends the start-up.
+static void* Reallocated(void* block, size_t size)
+{
+    void* moved = realloc(block, size);
+    if (!moved)
+        ThrowSystemError(ERROR_NOT_ENOUGH_MEMORY);
+    return moved;
+}
 
 static char* CopyText(const char* text)
 {
     size_t size = strlen(text) + 1;
-    char* copy = new char[size];
+    char* copy = static_cast<char*>(Reallocated(nullptr, size));
     memcpy(copy, text, size);
     return copy;
 }
 
-// Replaces an array by one that is one entry longer, keeping the old entries.
+// The array one entry longer, keeping the old entries.
 template <typename T> static T* Grown(T* entries, int count)
 {
-    T* grown = new T[count + 1];
-    if (count > 0) {
-        for (int i = 0; i < count; ++i)
-            grown[i] = entries[i];
-        delete[] entries;
-    }
-    return grown;
+    return static_cast<T*>(Reallocated(entries, (count + 1) * sizeof(T)));
 }
 
 void AddHive(const char* displayName, const char* tempDirectory, const char* hiveFile,
@@ -52,16 +59,16 @@ void FreeHives()
 {
     if (Hives.Count > 0) {
         for (int i = 0; i < Hives.Count; ++i) {
-            delete[] Hives.DisplayName[i];
-            delete[] Hives.HiveFile[i];
-            delete[] Hives.TempFile[i];
-            delete[] Hives.SubKey[i];
+            free(Hives.DisplayName[i]);
+            free(Hives.HiveFile[i]);
+            free(Hives.TempFile[i]);
+            free(Hives.SubKey[i]);
         }
-        delete[] Hives.DisplayName;
-        delete[] Hives.HiveFile;
-        delete[] Hives.TempFile;
-        delete[] Hives.SubKey;
-        delete[] Hives.Flags;
+        free(Hives.DisplayName);
+        free(Hives.HiveFile);
+        free(Hives.TempFile);
+        free(Hives.SubKey);
+        free(Hives.Flags);
     }
     Hives = HiveCatalogue();
 }

@@ -43,6 +43,19 @@ static void PutInteger(struct Output* out, int value)
         Put(out, digits[--count]);
 }
 
+// Decimal digits, lowest first, times two plus the bit.
+static void DoubleAndAdd(char* digits, int* count, int bit)
+{
+    int carry = bit;
+    for (int i = 0; i < *count; ++i) {
+        int doubled = digits[i] * 2 + carry;
+        digits[i] = (char)(doubled % 10);
+        carry = doubled / 10;
+    }
+    if (carry)
+        digits[(*count)++] = (char)carry;
+}
+
 // The double rounded to a whole number, halves to the even neighbour, and
 // written in full, every digit exact as the C library writes it.
 static void PutWholeNumber(struct Output* out, double value)
@@ -76,23 +89,16 @@ static void PutWholeNumber(struct Output* out, double value)
             ++mantissa;
         exponent = 0;
     }
-    // Decimal digits, lowest first; the largest double has 309.
+    // Decimal digits, lowest first; the largest double has 309. Built bit by
+    // bit: a 64-bit division would link libgcc's helpers for it.
     char digits[310];
     int count = 0;
-    do {
-        digits[count++] = (char)(mantissa % 10);
-        mantissa /= 10;
-    } while (mantissa);
-    for (; exponent > 0; --exponent) {
-        int carry = 0;
-        for (int i = 0; i < count; ++i) {
-            int doubled = digits[i] * 2 + carry;
-            digits[i] = (char)(doubled % 10);
-            carry = doubled / 10;
-        }
-        if (carry)
-            digits[count++] = (char)carry;
-    }
+    for (int bit = 53; bit >= 0; --bit)
+        DoubleAndAdd(digits, &count, (int)(mantissa >> bit & 1));
+    for (; exponent > 0; --exponent)
+        DoubleAndAdd(digits, &count, 0);
+    if (!count)
+        digits[count++] = 0;
     while (count > 0)
         Put(out, (char)('0' + digits[--count]));
 }

@@ -9,8 +9,8 @@ First builds every object for the toolchain's default processor and fails
 unless each is, instruction for instruction, the archive member it stands
 for: the proof that the source, the flags and the stand-in headers are those
 of GCC's own build, checked whenever any of them or the toolchain changes.
-Then builds them for CPU, optimised for size as the programs are, and
-writes into DIR copies of the toolchain's
+Then builds them for CPU and for a program with one thread, optimised for
+size as the programs are, and writes into DIR copies of the toolchain's
 libgcc.a, libgcc_eh.a, libstdc++.a and libsupc++.a whose members the rebuilt
 ones replace, so that a link with -L DIR takes them before the toolchain's.
 """
@@ -25,6 +25,7 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 STAND_INS = os.path.join(HERE, "include")
+SINGLE_THREAD = os.path.join(HERE, "single-thread")
 
 # The libgcc2.c helpers of libgcc.a, one object per -DL<name>. Division and
 # modulo may trap, so GCC builds them to be unwound through.
@@ -141,8 +142,10 @@ def compile_all(tools, src, march, out):
     def build(entry):
         _, member, compiler, source, flags = entry
         if march:
-            # For the programs: their processor, and their size over speed.
-            flags = [f"-march={march}"] + ["-Os" if f == "-O2" else f for f in flags]
+            # For the programs: their processor, their one thread (no locks,
+            # none of the thread model's calls), and their size over speed.
+            flags = [f"-march={march}", "-I", SINGLE_THREAD] + \
+                ["-Os" if f == "-O2" else f for f in flags]
         # GCC's own sources warn under this compiler; the warnings are not ours.
         if subprocess.run([tools[compiler]] + flags + ["-w", "-c", source,
                            "-o", os.path.join(out, member)]).returncode:

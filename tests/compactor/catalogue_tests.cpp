@@ -1,11 +1,15 @@
-// The hive catalogue: growth, owned copies, temporary files, root keys.
+// The hive catalogue: growth, owned copies, temporary files, lack of memory, root keys.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
 #include "catalogue.h"
+#include "failure.h"
+#include "import_patch.h"
 #include "scratch.h"
+#include "system_message.h"
 
 namespace {
 
@@ -85,6 +89,22 @@ TEST_F(CatalogueTest, AMissingTemporaryFolderLeavesAnEmptyName)
     AddHive("SAM", folder_.PathOf("missing").c_str(), "\\x", "SAM", HIVE_MACHINE);
     ASSERT_EQ(1, Hives.Count);
     EXPECT_STREQ("", Hives.TempFile[0]);
+}
+
+TEST_F(CatalogueTest, NoMemoryIsTheSystemsTextAndTheCatalogueStaysWhole)
+{
+    AddHive("Software", folder_.Path().c_str(), "\\x", "Software", HIVE_MACHINE);
+    {
+        ImportPatch noMemory(&realloc, +[](void*, size_t) -> void* { return nullptr; });
+        try {
+            AddHive("SAM", folder_.Path().c_str(), "\\y", "SAM", HIVE_MACHINE);
+            ADD_FAILURE() << "no failure thrown";
+        } catch (const FailureText& failure) {
+            EXPECT_EQ(SystemMessage(ERROR_NOT_ENOUGH_MEMORY), failure.Text());
+        }
+    }
+    ASSERT_EQ(1, Hives.Count);
+    EXPECT_STREQ("Software", Hives.DisplayName[0]);
 }
 
 TEST(HiveRootKey, FollowsTheUsersBitAlone)

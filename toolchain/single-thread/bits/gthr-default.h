@@ -1,0 +1,2 @@
+/* The programs have one thread: libsupc++ needs no locks. */
+#include <bits/gthr-single.h>

@@ -1,0 +1,2 @@
+/* The programs have one thread: the unwinder needs no locks. */
+#include "gthr-single.h"
