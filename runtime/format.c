@@ -1,6 +1,7 @@
 // vsnprintf with the conversions the programs use: %s with or without a
-// precision (".n" or ".*"), %d and %i, %.0f and %%. Any other conversion is
-// copied as it stands, so that it shows. The text is cut to the buffer and
+// precision (".n" or ".*"), %c, %d and %i, %.0f and %%. Any other conversion,
+// and the rest of the format after it, is copied as it stands, so that it
+// shows. The text is cut to the buffer and
 // always ends in a zero when the buffer has room for one; the result is the
 // length that the whole text has.
 #include <stdarg.h>
@@ -112,6 +113,9 @@ static int PutConversion(struct Output* out, char conversion, int precision, va_
         PutText(out, text ? text : "(null)", precision);
         return 1;
     }
+    case 'c':
+        Put(out, (char)va_arg(*arguments, int));
+        return 1;
     case 'd':
     case 'i':
         PutInteger(out, va_arg(*arguments, int));
@@ -155,8 +159,11 @@ int vsnprintf(char* buffer, size_t size, const char* format, va_list arguments)
             ++format;
             continue;
         }
-        while (start < format)
+        // The size of an unknown conversion's argument is unknown too, so no
+        // later one could be read safely: the rest shows as it stands.
+        while (*start)
             Put(&out, *start++);
+        break;
     }
     va_end(rest);
     if (size)

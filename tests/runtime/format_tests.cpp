@@ -50,6 +50,7 @@ TEST(Format, TextsAndIntegersAsTheCLibraryWritesThem)
     ExpectAsTheCLibrary("\"%.*s\" and %.*s.", 3, "Software", 0, "Default");
     ExpectAsTheCLibrary("%.*s|%.2s|%.10s", -1, "whole", "cut", "short");
     ExpectAsTheCLibrary("%s\\qs%i", "C:\\TEMP", 7);
+    ExpectAsTheCLibrary("%c:%s", 'D', "\\Documents and Settings\\NTUSER.DAT");
     ExpectAsTheCLibrary("%i %d %i %i", 0, -42, INT_MAX, INT_MIN);
 }
 
@@ -63,9 +64,12 @@ TEST(Format, WholeNumbersAsTheCLibraryRoundsThem)
         ExpectAsTheCLibrary("%.0f", value);
 }
 
-TEST(Format, AnUnknownConversionShowsAsItStands)
+TEST(Format, AnUnknownConversionShowsAsItStandsAndReadsNoFurtherArgument)
 {
     char text[32];
     EXPECT_EQ(16, RuntimeFormat(text, sizeof text, "%u, %lx and %.1f"));
     EXPECT_STREQ("%u, %lx and %.1f", text);
+    // The %s after it would take the number for a text.
+    EXPECT_EQ(12, RuntimeFormat(text, sizeof text, "%s %u then %s", "a", 67u, 67));
+    EXPECT_STREQ("a %u then %s", text);
 }
