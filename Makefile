@@ -1,5 +1,6 @@
 # make       sets up what the machine lacks and builds the deliverables into dist/
-# make test  builds, then runs every test; the user journeys leave their pictures in docs/journeys/
+# make test  builds, then runs every test; the user journeys leave their pictures in docs/journeys/,
+#            the shipped 32-bit programs, run in an emulated 32-bit PC, theirs in docs/emulated/
 # make screenshots  saves pictures of the running programs into docs/
 # make bench  times both programs under Wine against their floors and prints the
 #             figures with their sizes (docs/benchmarks.md says how to read them)
@@ -26,6 +27,7 @@ build: setup
 	cmake --build $(BUILD)/i686 -j$(JOBS) -- --no-print-directory
 	$(CMAKE) -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
 	  -DQS_TESTS=ON -DQS_DIST_DIR=$(CURDIR)/$(DIST) \
+	  -DQS_LAUNCHER=$(CURDIR)/$(BUILD)/i686/tests/emulated/launcher/qs_launcher.exe \
 	  -DQS_HELP_FILE=$(CURDIR)/$(BUILD)/host/Quillstone.hlp
 	cmake --build $(BUILD)/x64 -j$(JOBS) -- --no-print-directory
 	mkdir -p $(DIST)/x64
@@ -40,8 +42,10 @@ to_png = for shot in $(1)/*.bmp; do [ -e "$$shot" ] || continue; \
 
 test: build
 	cd $(BUILD)/host && ctest --output-on-failure
-	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE 'screenshots|bench'
+	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE 'screenshots|bench|emulated'
 	$(call to_png,docs/journeys)
+	cd $(BUILD)/x64 && ctest --output-on-failure -V -L emulated
+	$(call to_png,docs/emulated)
 
 screenshots: build
 	mkdir -p docs

@@ -4,6 +4,24 @@
 // takes the scenario's steps on its windows and message boxes, and prints
 // what it saw, one fact a line, for the host to compare with what is expected.
 //   qs_launcher STEP [ARGUMENT]... [STEP [ARGUMENT]...]...
+// The steps, taken in order; the first that fails ends the run with a
+// "failed:" fact:
+//   copy FROM TO        copies a file, inside the session that runs the program
+//   log CHANNELS        Wine debug channels for programs started afterwards
+//   start COMMAND       starts the program (current folder C:\)
+//   window CAPTION      its dialog of that caption          fact: window CAPTION
+//   page CAPTION        a new page of that caption          fact: page "CAPTION"
+//   text ID / line ID TEXT   a control's text / once it shows TEXT   fact: text ID: ...
+//   press ID            a mouse click in the middle of a control
+//   key F1              a key press
+//   shot NAME MS        a picture of the screen after MS milliseconds
+//   rows / toggle ROW   the hive list's rows / a click on a row's box   fact: row N: ...
+//   box BUTTON          the next message box, answered      fact: box CAPTION: TEXT (icon)
+//   exit                the end, any box answered OK        facts: window/box ..., exit CODE
+//   help FILE CONTEXT   the help viewer at a context number fact: help CONTEXT: topic
+//   links FOLDER        the folder's shell links            facts: links N, link ...
+//   wait-file PATH / wait-gone KEY\VALUE / wait-log TEXT   what a restart or a
+//                       program leaves: a file, a value of HKLM gone, a line of Wine's log
 // It owns no window, so the restart that a compactor asks for ends the
 // compactor and not the launcher.
 #include <windows.h>
@@ -195,9 +213,11 @@ void Key(char** arguments)
     SendInput(2, input, sizeof(INPUT));
 }
 
+// A picture of the screen, taken once the last change had the given
+// milliseconds to be painted.
 void Shot(char** arguments)
 {
-    Sleep(1500); // the last change painted
+    Sleep(strtoul(arguments[1], NULL, 10));
     SaveScreenshot(arguments[0]);
 }
 
@@ -367,7 +387,7 @@ const Step Steps[] = {
     {"copy", 2, Copy},         {"log", 1, Log},           {"start", 1, Start},
     {"window", 1, Window},     {"page", 1, Page},         {"text", 1, Text},
     {"line", 2, Line},         {"press", 1, Press},       {"key", 1, Key},
-    {"shot", 1, Shot},         {"rows", 0, Rows},         {"toggle", 1, Toggle},
+    {"shot", 2, Shot},         {"rows", 0, Rows},         {"toggle", 1, Toggle},
     {"box", 1, Box},           {"exit", 0, Exit},         {"help", 2, Help},
     {"links", 1, Links},       {"wait-file", 1, WaitFile}, {"wait-gone", 1, WaitGone},
     {"wait-log", 1, WaitLog},

@@ -4,7 +4,7 @@
 fresh_prefix
 launch start "\"$DIST\\Quillstone Installer.exe\"" page 'License Information' press 1006 \
     page Options text 1000 press 1010 page '' line 1017 'Copying Quillstone.exe...' \
-    shot installer-install exit \
+    shot installer-install 100 exit \
     links 'C:\users\root\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Quillstone' \
     links 'C:\users\root\Desktop'
 folder="$C/Program Files/Quillstone"

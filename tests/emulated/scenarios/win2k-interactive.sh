@@ -6,6 +6,6 @@ make_file "$C/WINNT/system32/config/software" 12288 h
 make_file "$C/WINNT/system32/config/default" 384 h
 make_file "$C/WINNT/system32/config/system" 3072 h
 launch log fixme+reg start "$DIST\\Quillstone.exe" window Quillstone rows toggle 1 \
-    shot compactor-win2k press 1001 box ok exit
+    shot compactor-win2k 1500 press 1001 box ok exit
 logged_replacements
 temporary_files 'qs*'
