@@ -35,6 +35,7 @@ sed -n "s/^$name|//p" "$facts" | awk -v name="$name" '
             printf "%s: all it gave:\n", name
             for (i = 1; i <= got; i++)
                 printf "  %s\n", seen[i]
+            printf "%s: the serial log beside the facts ends each scenario with its Wine log\n", name
         }
         exit bad
     }' "$expected" -

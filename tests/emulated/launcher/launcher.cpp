@@ -304,6 +304,9 @@ void Exit(char**)
 
 void Help(char** arguments)
 {
+    // For a missing file the viewer asks where it is, and WinHelpA waits for the answer.
+    if (!FileExists(arguments[0]))
+        throw std::runtime_error(std::string("there is no ") + arguments[0]);
     if (!StartViewer())
         throw std::runtime_error("the help viewer did not start");
     DWORD context = strtoul(arguments[1], NULL, 10);
