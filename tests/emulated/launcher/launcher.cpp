@@ -177,7 +177,8 @@ void Page(char** arguments)
 void Text(char** arguments)
 {
     Control(arguments[0]);
-    Fact(std::string("text ") + arguments[0] + ": " + Escaped(ControlText(Current, atoi(arguments[0]))));
+    std::string text = ControlText(Current, atoi(arguments[0]));
+    Fact(std::string("text ") + arguments[0] + ": " + Escaped(text));
 }
 
 // Waits until a control shows the text: a picture taken then is the same in every run.
@@ -315,7 +316,8 @@ void Help(char** arguments)
     HWND viewer = WaitForViewer(Patience);
     if (!viewer)
         throw std::runtime_error("the help viewer showed no window");
-    Fact(std::string("help ") + arguments[1] + ": " + Escaped(WaitForTopicText(viewer, "", Patience)));
+    std::string topic = WaitForTopicText(viewer, "", Patience);
+    Fact(std::string("help ") + arguments[1] + ": " + Escaped(topic));
     CloseViewer();
 }
 
@@ -338,7 +340,8 @@ bool FileShown(const std::string& path)
 
 void WaitFile(char** arguments)
 {
-    Fact(std::string("file ") + arguments[0] + (WaitUntil(FileShown, arguments[0]) ? ": there" : ": missing"));
+    bool there = WaitUntil(FileShown, arguments[0]);
+    Fact(std::string("file ") + arguments[0] + (there ? ": there" : ": missing"));
 }
 
 bool ValueGone(const std::string& keyAndValue)
@@ -358,7 +361,8 @@ bool ValueGone(const std::string& keyAndValue)
 // carried out what the value asked for.
 void WaitGone(char** arguments)
 {
-    Fact(std::string("value ") + arguments[0] + (WaitUntil(ValueGone, arguments[0]) ? ": gone" : ": still there"));
+    bool gone = WaitUntil(ValueGone, arguments[0]);
+    Fact(std::string("value ") + arguments[0] + (gone ? ": gone" : ": still there"));
 }
 
 // Waits until the Wine log (QS_WINE_LOG) has a line with the text, and tells
