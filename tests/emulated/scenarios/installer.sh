@@ -1,10 +1,11 @@
 # The installer as a user runs it: the license accepted, the default options,
 # Install; the program folder holds the cabinet's files byte for byte, the
-# links lead to them, and the temporary folder is gone.
+# links lead to them, and the temporary folder is gone. The page's picture is
+# taken in the second it rests at "Done!", so that every run takes the same.
 fresh_prefix
 launch start "\"$DIST\\Quillstone Installer.exe\"" page 'License Information' press 1006 \
-    page Options text 1000 press 1010 page '' line 1017 'Copying Quillstone.exe...' \
-    shot installer-install 100 exit \
+    page Options text 1000 press 1010 page '' line 1017 'Done!' \
+    shot installer-install 500 exit \
     links 'C:\users\root\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Quillstone' \
     links 'C:\users\root\Desktop'
 folder="$C/Program Files/Quillstone"
