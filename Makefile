@@ -1,6 +1,7 @@
 # make       sets up what the machine lacks and builds the deliverables into dist/
 # make test  builds, then runs every test (the runtime's own on this machine, against
-#            its C library); the user journeys leave their pictures in docs/journeys/
+#            its C library); the user journeys leave their pictures in docs/journeys/,
+#            the shipped 32-bit programs, run in an emulated 32-bit PC, theirs in docs/emulated/
 # make screenshots  saves pictures of the running programs into docs/
 # make bench  times both programs under Wine against their floors and prints the
 #             figures with their sizes (docs/benchmarks.md says how to read them)
@@ -27,6 +28,7 @@ build: setup
 	cmake --build $(BUILD)/i686 -j$(JOBS) -- --no-print-directory
 	$(CMAKE) -S . -B $(BUILD)/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
 	  -DQS_TESTS=ON -DQS_DIST_DIR=$(CURDIR)/$(DIST) \
+	  -DQS_LAUNCHER=$(CURDIR)/$(BUILD)/i686/tests/emulated/launcher/qs_launcher.exe \
 	  -DQS_HELP_FILE=$(CURDIR)/$(BUILD)/host/Quillstone.hlp
 	cmake --build $(BUILD)/x64 -j$(JOBS) -- --no-print-directory
 	mkdir -p $(DIST)/x64
@@ -45,8 +47,10 @@ test: build
 	cmake --build $(BUILD)/runtime-host -j$(JOBS) -- --no-print-directory
 	cd $(BUILD)/runtime-host && ctest --output-on-failure
 	cd $(BUILD)/i686 && ctest --output-on-failure -j$(JOBS)
-	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE 'screenshots|bench'
+	cd $(BUILD)/x64 && ctest --output-on-failure -j$(JOBS) -LE 'screenshots|bench|emulated'
 	$(call to_png,docs/journeys)
+	cd $(BUILD)/x64 && ctest --output-on-failure -V -L emulated
+	$(call to_png,docs/emulated)
 
 screenshots: build
 	mkdir -p docs

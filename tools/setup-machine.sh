@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages that building and testing need, when any is missing.
-# Never adds a foreign architecture: this machine runs 64-bit Wine only.
+# Never adds a foreign architecture: this machine runs 64-bit Wine only; the
+# 32-bit programs run in an emulated PC (emulated/) built from Debian's packages.
 set -eu
 
 # gcc-12-source: the source of the i686 compiler, whose runtime toolchain/ rebuilds
@@ -8,7 +9,8 @@ set -eu
 packages="cmake make g++ googletest
 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
 wine wine64 fonts-wine xvfb x11-utils imagemagick gcab cabextract icoutils
-gcc-12-source python3-capstone python3-unicorn"
+gcc-12-source python3-capstone python3-unicorn
+qemu-system-x86 debootstrap zstd cpio"
 
 missing=""
 for package in $packages; do

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 
 #include "program_run.h"
 #include "scratch.h"
+#include "shell_link.h"
 
 const std::vector<std::string> CabinetFiles = {
     "Leggimi.txt",    "ReadMe.txt",
@@ -49,37 +48,6 @@ void ExpectInstalledFiles(const std::string& folder, const std::vector<std::stri
     std::sort(expected.begin(), expected.end());
     std::sort(found.begin(), found.end());
     EXPECT_EQ(expected, found);
-}
-
-ShellLinkFields ReadShellLink(const std::string& path)
-{
-    static bool comReady = SUCCEEDED(CoInitialize(NULL));
-    EXPECT_TRUE(comReady);
-    ShellLinkFields fields;
-    IShellLinkA* link = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link)))) {
-        ADD_FAILURE() << "no shell link object";
-        return fields;
-    }
-    IPersistFile* file = NULL;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        WCHAR widePath[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
-        EXPECT_EQ(S_OK, file->Load(widePath, STGM_READ)) << path;
-        char text[MAX_PATH] = "";
-        link->GetPath(text, sizeof text, NULL, 0);
-        fields.Target = text;
-        text[0] = '\0';
-        link->GetDescription(text, sizeof text);
-        fields.Description = text;
-        text[0] = '\0';
-        link->GetWorkingDirectory(text, sizeof text);
-        fields.WorkingDirectory = text;
-        file->Release();
-    }
-    link->Release();
-    return fields;
 }
 
 namespace {

@@ -15,13 +15,6 @@ extern const std::vector<std::string> CabinetFiles;
 // byte for byte as built (dist/) or as committed (installer/payload/).
 void ExpectInstalledFiles(const std::string& folder, const std::vector<std::string>& skipped = {});
 
-struct ShellLinkFields {
-    std::string Target, Description, WorkingDirectory;
-};
-
-// A link file read back with IPersistFile::Load and IShellLinkA.
-ShellLinkFields ReadShellLink(const std::string& path);
-
 // Expects the five group links in the group folder, or no link there when
 // `group` is false, and likewise the "Quillstone" link in the desktop folder.
 // Links to files named in `missing` are expected absent.

@@ -1,7 +1,5 @@
 #include "program_run.h"
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -265,7 +263,7 @@ void GrantSavePrivilegesToChildren()
 {
     HANDLE token;
     OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token);
-    for (const char* name : {"SeBackupPrivilege", "SeRestorePrivilege"}) {
+    for (const char* name : {"SeBackupPrivilege", "SeRestorePrivilege", "SeShutdownPrivilege"}) {
         TOKEN_PRIVILEGES privileges = {};
         privileges.PrivilegeCount = 1;
         privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
@@ -335,13 +333,4 @@ void ClickAt(HWND window, POINT client)
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
-}
-
-void ExpectBox(const ShownMessageBox& box, const std::string& text, const std::string& caption,
-               BoxIcon icon, HWND owner)
-{
-    EXPECT_EQ(text, box.Text);
-    EXPECT_EQ(caption, box.Caption);
-    EXPECT_EQ(icon, box.Icon);
-    EXPECT_EQ(owner, box.Owner);
 }

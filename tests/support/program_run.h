@@ -28,7 +28,8 @@ struct ShownMessageBox {
     BoxIcon Icon;
 };
 
-// Fails the test, naming each difference, unless the box shows exactly this.
+// Fails the test, naming each difference, unless the box shows exactly this
+// (expect_box.cpp: the one part that needs GoogleTest).
 void ExpectBox(const ShownMessageBox& box, const std::string& text, const std::string& caption,
                BoxIcon icon, HWND owner);
 
@@ -68,9 +69,10 @@ private:
     std::vector<HWND> reported_;
 };
 
-// Enables the backup and restore privileges in the test's own token; programs
-// started afterwards inherit them. Wine checks them in every Windows version
-// it pretends to be, also where the program rightly enables none (9x).
+// Enables the backup, restore and shutdown privileges in the test's own token;
+// programs started afterwards inherit them. Wine checks the first two in every
+// Windows version it pretends to be, also where the program rightly enables
+// none (9x).
 void GrantSavePrivilegesToChildren();
 
 // A list view of another program, read through memory of that process: the

@@ -17,19 +17,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The big system folders are only read: link their files instead of copying.
-mkdir -p "$work/prefix" "$work/home"
-(cd "$template/prefix" && find . -mindepth 1 -maxdepth 1 ! -name drive_c -exec cp -a {} "$work/prefix/" \;)
-mkdir -p "$work/prefix/drive_c"
-(cd "$template/prefix/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows -exec cp -a {} "$work/prefix/drive_c/" \;)
-mkdir -p "$work/prefix/drive_c/windows"
-(cd "$template/prefix/drive_c/windows" && for entry in * .[!.]*; do
-    [ -e "$entry" ] || continue
-    case "$entry" in
-        system32|winsxs) cp -al "$entry" "$work/prefix/drive_c/windows/" ;;
-        *) cp -a "$entry" "$work/prefix/drive_c/windows/" ;;
-    esac
-done)
+mkdir -p "$work/home"
+"$(dirname "$0")/copy-prefix.sh" "$template/prefix" "$work/prefix"
 
 # A display of our own: the server picks a free number and tells it on fd 5.
 Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
