@@ -7,7 +7,7 @@ make_file "$C/windows/User.dat" 64 u
 make_file "$C/windows/obsolete.tmp" 1 o
 # WinInit.ini is carried out at every session start: it is copied in by the
 # launcher, inside the session that runs the compactor.
-launch copy "$DATA\\win98-wininit.ini" 'C:\windows\WinInit.ini' \
+launch copy "$DATA\\${wininit:-win98-wininit.ini}" 'C:\windows\WinInit.ini' \
     start "$DIST\\Quillstone.exe /nogui" exit wait-file 'C:\windows\wininit.bak'
 facts_of_file wininit.bak "$(file_in "$C/windows" wininit.bak)"
 fact "System.dat: $(head -n 1 "$C/windows/System.dat" | tr -d '\r')"
