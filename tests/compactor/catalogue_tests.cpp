@@ -96,8 +96,8 @@ TEST_F(CatalogueTest, NoMemoryIsTheSystemsTextAndTheCatalogueStaysWhole)
     AddHive("Software", folder_.Path().c_str(), "\\x", "Software", HIVE_MACHINE);
     {
         // The C library's own realloc: &realloc would be the program's stub for it.
-        auto realloc = reinterpret_cast<void* (*)(void*, size_t)>(
-            GetProcAddress(GetModuleHandleA("msvcrt.dll"), "realloc"));
+        auto realloc = reinterpret_cast<void* (*)(void*, size_t)>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("msvcrt.dll"), "realloc")));
         ImportPatch noMemory(realloc, +[](void*, size_t) -> void* { return nullptr; });
         try {
             AddHive("SAM", folder_.Path().c_str(), "\\y", "SAM", HIVE_MACHINE);
