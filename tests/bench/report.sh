@@ -18,7 +18,7 @@ echo "Quillstone benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "Machine: nproc $(nproc), ${cpu:-CPU model unknown}, $(wine --version 2>/dev/null), Linux $(uname -r);"
 echo "load average $(cut -d ' ' -f 1-3 /proc/loadavg) (1, 5, 15 minutes) at the end"
 echo "Times and memory: the x86_64 builds of the same sources under Wine (the shipped"
-echo "i686 programs can't run here). Sizes: the shipped i686 files."
+echo "i686 programs run here only in an emulated PC). Sizes: the shipped i686 files."
 echo
 cat "$figures"
 # A shipped file's size, then what it was when the programs linked the C
