@@ -1,25 +1,17 @@
 #include "compact.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "catalogue.h"
 #include "export.h"
 #include "failure.h"
-#include "main_window.h"
+#include "hive_list.h"
 #include "platform.h"
-#include "startup.h"
+#include "run_mode.h"
 #include "wininit.h"
 
 static const char Caption[] = "Quillstone";
-
-static bool IsRowSelected(int row)
-{
-    return SendMessageA(HiveListView, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) ==
-           INDEXTOSTATEIMAGEMASK(2);
-}
 
 void FormatReplaceWarning(const char* displayName, const char* reason, char* text, size_t size)
 {
@@ -48,15 +40,34 @@ static void ShowRestartRefused(const char* reason)
     MessageBoxA(NULL, text, Caption, MB_ICONINFORMATION);
 }
 
+// Schedules one hive's replacement, saving the hive afresh first unless it is
+// already scheduled; throws the reason when it can't.
+static void ReplaceHive(int index)
+{
+    char backup[MAX_PATH];
+    BackupNameOf(index, backup);
+    DeleteFileA(backup);
+    // The copy saved at start-up would lose whatever was written to the hive
+    // while the window stayed open: save it again right before it is used. A
+    // copy already scheduled is never touched again: a failed save would leave
+    // the next start a missing or partial hive to put in place.
+    if (!(Hives.Flags[index] & HIVE_REPLACED))
+        SaveHive(index);
+    if (IsNT)
+        ThrowSystemError(RegReplaceKeyA(HiveRootKey(Hives.Flags[index]), Hives.SubKey[index],
+                                        Hives.TempFile[index], backup));
+    else
+        ScheduleRename(Hives.TempFile[index], Hives.HiveFile[index]);
+    Hives.Flags[index] |= HIVE_REPLACED;
+}
+
 void CompactSelectedHives()
 {
     bool anySelected = false, anyReplaced = false;
-    int row = 0;
-    for (int index = 0; index < Hives.Count; ++index) {
-        if (Hives.Flags[index] & HIVE_FAILED)
-            continue; // failed hives have no row
-        if (!IsRowSelected(row++))
+    for (int row = 0, rows = ListRowCount(); row < rows; ++row) {
+        if (!IsRowChecked(row))
             continue;
+        int index = RowHive(row);
         anySelected = true;
         try {
             ReplaceHive(index);
@@ -96,25 +107,6 @@ void LogNameOf(int index, char log[MAX_PATH])
     // A cut name would have another file deleted at the next start.
     if (snprintf(log, MAX_PATH, "%s.LOG", Hives.TempFile[index]) >= MAX_PATH)
         log[0] = '\0';
-}
-
-void ReplaceHive(int index)
-{
-    char backup[MAX_PATH];
-    BackupNameOf(index, backup);
-    DeleteFileA(backup);
-    // The copy saved at start-up would lose whatever was written to the hive
-    // while the window stayed open: save it again right before it is used. A
-    // copy already scheduled is never touched again: a failed save would leave
-    // the next start a missing or partial hive to put in place.
-    if (!(Hives.Flags[index] & HIVE_REPLACED))
-        SaveHive(index);
-    if (IsNT)
-        ThrowSystemError(RegReplaceKeyA(HiveRootKey(Hives.Flags[index]), Hives.SubKey[index],
-                                        Hives.TempFile[index], backup));
-    else
-        ScheduleRename(Hives.TempFile[index], Hives.HiveFile[index]);
-    Hives.Flags[index] |= HIVE_REPLACED;
 }
 
 void CleanUpTempFiles()

@@ -7,9 +7,11 @@
 // Runs the command on every checked row; shows its own messages and throws nothing.
 void CompactSelectedHives();
 
-// Schedules one hive's replacement, saving the hive afresh first unless it is
-// already scheduled; throws the reason when it can't.
-void ReplaceHive(int index);
+// Deletes the temporary files that are no longer needed, or has them deleted
+// at the next start; ignores every failure.
+void CleanUpTempFiles();
+
+// Public for the tests only.
 
 // The temporary file's name with "sav" for its last three characters.
 void BackupNameOf(int index, char backup[MAX_PATH]);
@@ -19,7 +21,3 @@ void LogNameOf(int index, char log[MAX_PATH]);
 
 // The warning for a hive whose replacement failed; long texts are cut to fit.
 void FormatReplaceWarning(const char* displayName, const char* reason, char* text, size_t size);
-
-// Deletes the temporary files that are no longer needed, or has them deleted
-// at the next start; ignores every failure.
-void CleanUpTempFiles();

@@ -6,6 +6,7 @@
 #include "catalogue.h"
 #include "failure.h"
 #include "lowercase.h"
+#include "paths.h"
 #include "platform.h"
 
 char TempDirectory[MAX_PATH];
@@ -142,12 +143,14 @@ bool DeriveHive(const char* valueName, const char* data, DWORD size, bool isWin2
     return machine ? DeriveMachineHive(key, hive) : DeriveUserHive(key, path, hive);
 }
 
-static void AddWindows9xHives(const char* systemDirectory)
+// A hive file whose path would not fit is left empty: it can't be measured, so
+// the hive gets no row, rather than another file being measured and replaced.
+static void AddWindows9xHives()
 {
     char hiveFile[MAX_PATH];
-    snprintf(hiveFile, sizeof hiveFile, "%s\\..\\System.dat", systemDirectory);
+    WindowsFolderPath(hiveFile, "System.dat");
     AddHive("System", TempDirectory, hiveFile, "", HIVE_MACHINE | HIVE_WHOLE_ROOT);
-    snprintf(hiveFile, sizeof hiveFile, "%s\\..\\User.dat", systemDirectory);
+    WindowsFolderPath(hiveFile, "User.dat");
     AddHive("User", TempDirectory, hiveFile, "", HIVE_USERS | HIVE_WHOLE_ROOT);
 }
 
@@ -207,5 +210,5 @@ void DiscoverHives()
     if (IsNT)
         AddListedHives();
     else
-        AddWindows9xHives(systemDirectory);
+        AddWindows9xHives();
 }

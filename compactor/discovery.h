@@ -4,13 +4,15 @@
 
 #include <windows.h>
 
-// Where AddHive makes the temporary files; chosen by DiscoverHives.
-extern char TempDirectory[MAX_PATH];
-
 // Fills the hive catalogue: the two fixed hives on Windows 9x, the registry's
 // list of loaded hives on NT. Makes the system directory the current one.
 // Throws the system's text when the hive list can't be opened.
 void DiscoverHives();
+
+// Public for the tests only.
+
+// Where AddHive makes the temporary files; chosen by DiscoverHives.
+extern char TempDirectory[MAX_PATH];
 
 // The temporary path when it starts with the same byte as the system
 // directory (the same drive, as written), else the system directory.

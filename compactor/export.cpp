@@ -1,7 +1,6 @@
 #include "export.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cmath>
 #include <cstdio>
@@ -9,10 +8,12 @@
 
 #include "catalogue.h"
 #include "failure.h"
-#include "main_window.h"
+#include "hive_list.h"
 #include "resource.h"
 
-void FormatWholeNumber(double value, const char* suffix, char* text, size_t size)
+// A whole number as "%0.00f" writes it: halves rounded up by the decimal
+// digits, followed by the suffix.
+static void FormatWholeNumber(double value, const char* suffix, char* text, size_t size)
 {
     // The decimal expansion of a double is exact, so "first dropped digit 5
     // or more" is the same as "fraction at least one half"; the runtime's
@@ -84,15 +85,9 @@ int GetFileSizeOrThrow(const char* path)
     return int(size);
 }
 
-static void SetRowText(int row, int column, const char* text)
-{
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(text);
-    SendMessageA(HiveListView, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-}
-
-void FillHiveRow(int index)
+// Adds the hive's row, or marks it failed when its hive file can't be
+// measured. A temporary file that can't be measured throws "Can't Get File Size".
+static void FillHiveRow(int index)
 {
     int size;
     try {
@@ -101,26 +96,23 @@ void FillHiveRow(int index)
         Hives.Flags[index] |= HIVE_FAILED;
         return;
     }
-    int row = int(SendMessageA(HiveListView, LVM_GETITEMCOUNT, 0, 0));
-    AddListRow(row);
-    LVITEMA checked = {};
-    checked.state = INDEXTOSTATEIMAGEMASK(2);
-    checked.stateMask = LVIS_STATEIMAGEMASK;
-    SendMessageA(HiveListView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&checked));
-    SetRowText(row, 0, Hives.DisplayName[index]);
+    int row = ListRowCount();
+    AddListRow(row, index);
+    SetRowChecked(row, true);
+    SetRowText(row, COLUMN_HIVE, Hives.DisplayName[index]);
 
     char text[32];
     FormatKilobytes(size, text, sizeof text);
-    SetRowText(row, 1, text);
+    SetRowText(row, COLUMN_SIZE, text);
     int compacted = GetFileSizeOrThrow(Hives.TempFile[index]);
     // A saved copy larger than the hive file is shown with the hive file's size.
     if (compacted > size)
         compacted = size;
     FormatKilobytes(compacted, text, sizeof text);
-    SetRowText(row, 2, text);
+    SetRowText(row, COLUMN_COMPACTED_SIZE, text);
     if (size > 0) {
         FormatRatio(size, compacted, text, sizeof text);
-        SetRowText(row, 3, text);
+        SetRowText(row, COLUMN_RATIO, text);
     }
 }
 

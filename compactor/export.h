@@ -9,19 +9,15 @@ void ExportHives();
 // Saves one hive afresh into its temporary file; throws the system's text.
 void SaveHive(int index);
 
-// Adds a checked row for every hive that did not fail.
+// Adds a checked row for every hive that did not fail; a hive whose file can't
+// be measured is marked failed instead. A temporary file that can't be
+// measured throws "Can't Get File Size".
 void FillHiveRows();
 
-// Adds the hive's row, or marks it failed when its hive file can't be
-// measured. A temporary file that can't be measured throws "Can't Get File Size".
-void FillHiveRow(int index);
+// Public for the tests only.
 
 // The file's size as a signed 32-bit count; throws "Can't Get File Size".
 int GetFileSizeOrThrow(const char* path);
-
-// A whole number as "%0.00f" writes it: halves rounded up by the decimal
-// digits, followed by the suffix.
-void FormatWholeNumber(double value, const char* suffix, char* text, size_t size);
 
 // "1025KB" for 1,049,088 bytes.
 void FormatKilobytes(int bytes, char* text, size_t size);

@@ -6,11 +6,12 @@
 
 #include "compact.h"
 #include "failure.h"
+#include "hive_list.h"
+#include "paths.h"
 #include "resource.h"
-#include "startup.h"
+#include "run_mode.h"
+#include "shutdown.h"
 
-HWND MainWindow;
-HWND HiveListView;
 HIMAGELIST HiveImageList;
 RECT LinkRect;
 BYTE LinkHot;
@@ -19,11 +20,22 @@ HFONT LinkFont;
 HFONT LinkHotFont;
 
 const char ProductWebPage[] = "http://www.quillstone.example/";
-const char HelpFileName[] = "Quillstone.hlp";
+static const char HelpFileName[] = "Quillstone.hlp";
 
 static HINSTANCE Module()
 {
     return GetModuleHandleA(NULL);
+}
+
+// Appends a report column; format 0 aligns left, 1 right.
+static void AddListColumn(int column, int width, int format, const char* title)
+{
+    LVCOLUMNA header = {};
+    header.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    header.fmt = format;
+    header.cx = width;
+    header.pszText = const_cast<char*>(title);
+    SendMessageA(HiveListView, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
 }
 
 void CreateMainWindow()
@@ -36,10 +48,10 @@ void CreateMainWindow()
     SendMessageA(MainWindow, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconA(Module(), MAKEINTRESOURCEA(IDI_APP))));
     SetRect(&LinkRect, 9, 192, 202, 208);
-    AddListColumn(0, 135, LVCFMT_LEFT, "Registry Hive");
-    AddListColumn(1, 60, LVCFMT_LEFT, "Size");
-    AddListColumn(2, 110, LVCFMT_LEFT, "Compacted Size");
-    AddListColumn(3, 50, LVCFMT_RIGHT, "Ratio");
+    for (int column = 0; column < COLUMN_COUNT; ++column) {
+        const ListColumn& entry = HiveListColumns[column];
+        AddListColumn(column, entry.Width, entry.Format, entry.Title);
+    }
 }
 
 void CreateHiveImageList()
@@ -52,24 +64,16 @@ void CreateHiveImageList()
                  reinterpret_cast<LPARAM>(HiveImageList));
 }
 
-void AddListColumn(int column, int width, int format, const char* title)
-{
-    LVCOLUMNA header = {};
-    header.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-    header.fmt = format;
-    header.cx = width;
-    header.pszText = const_cast<char*>(title);
-    SendMessageA(HiveListView, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
-}
+// Where the controls go for a client area of the given size.
+struct MainWindowLayout {
+    POINT CompactButton; // top left corner
+    SIZE List;
+    POINT WebLink; // top left corner
+    SIZE Separator;
+    RECT LinkRect;
+};
 
-void AddListRow(int row)
-{
-    LVITEMA item = {};
-    item.iItem = row;
-    SendMessageA(HiveListView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-MainWindowLayout ComputeMainWindowLayout(int width, int height)
+static MainWindowLayout ComputeMainWindowLayout(int width, int height)
 {
     MainWindowLayout layout;
     layout.CompactButton = {width - 86, height - 31};
@@ -80,7 +84,8 @@ MainWindowLayout ComputeMainWindowLayout(int width, int height)
     return layout;
 }
 
-void LayoutMainWindow(int width, int height)
+// Moves and sizes the controls for a new client size.
+static void LayoutMainWindow(int width, int height)
 {
     MainWindowLayout layout = ComputeMainWindowLayout(width, height);
     const UINT move = SWP_NOSIZE | SWP_NOZORDER, resize = SWP_NOMOVE | SWP_NOZORDER;
@@ -111,7 +116,8 @@ void ClampWindowSize(RECT* proposed, WPARAM edge)
     }
 }
 
-bool IsInLinkRect(const RECT& rect, int x, int y)
+// Edges included at all four sides.
+static bool IsInLinkRect(const RECT& rect, int x, int y)
 {
     return rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom;
 }
@@ -131,6 +137,16 @@ static INT_PTR OnInitDialog(HWND window)
     return 0; // no initial focus
 }
 
+// The window owns its fonts: they go with it.
+static void OnDestroy()
+{
+    if (LinkFont)
+        DeleteObject(LinkFont);
+    if (LinkHotFont)
+        DeleteObject(LinkHotFont);
+    LinkFont = LinkHotFont = NULL;
+}
+
 // Only a click on a row's state icon toggles its check box.
 static void OnListClick()
 {
@@ -142,13 +158,7 @@ static void OnListClick()
     SendMessageA(HiveListView, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     if (hit.flags != LVHT_ONITEMSTATEICON)
         return;
-    UINT state = UINT(
-        SendMessageA(HiveListView, LVM_GETITEMSTATE, hit.iItem, LVIS_STATEIMAGEMASK));
-    LVITEMA item = {};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = state == INDEXTOSTATEIMAGEMASK(2) ? INDEXTOSTATEIMAGEMASK(1)
-                                                   : INDEXTOSTATEIMAGEMASK(2);
-    SendMessageA(HiveListView, LVM_SETITEMSTATE, hit.iItem, reinterpret_cast<LPARAM>(&item));
+    SetRowChecked(hit.iItem, !IsRowChecked(hit.iItem));
 }
 
 static void OnMouseMove(HWND window, LPARAM position)
@@ -201,12 +211,12 @@ void HelpFilePath(char path[MAX_PATH])
     char program[MAX_PATH];
     DWORD length = GetModuleFileNameA(NULL, program, sizeof program);
     char* name = length && length < sizeof program ? strrchr(program, '\\') : nullptr;
-    if (name && size_t(name + 1 - program) + sizeof HelpFileName <= MAX_PATH) {
-        lstrcpynA(name + 1, HelpFileName, sizeof HelpFileName);
-        lstrcpynA(path, program, MAX_PATH);
-    } else {
-        lstrcpynA(path, HelpFileName, MAX_PATH);
+    if (name) {
+        *name = '\0';
+        if (JoinPath(path, program, HelpFileName))
+            return;
     }
+    lstrcpynA(path, HelpFileName, MAX_PATH);
 }
 
 static void OnHelp(HWND window, const HELPINFO* help)
@@ -226,7 +236,7 @@ static INT_PTR OnCommand(WPARAM command)
     try {
         CompactSelectedHives();
     } catch (const FailureText& failure) {
-        MessageBoxA(NULL, failure.Text(), "Quillstone - Error", MB_ICONWARNING);
+        ShowFailure(failure.Text());
         return -1;
     }
     return 0;
@@ -273,6 +283,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 1;
     case WM_COMMAND:
         return OnCommand(wParam);
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
     case WM_CLOSE:
         PostQuitMessage(0); // the window stays until ShutDown
         return 0;

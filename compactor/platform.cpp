@@ -17,6 +17,25 @@ void CheckPlatform()
     IsWin2000 = IsNT && version.dwBuildNumber >= 2000;
 }
 
+// Enables one privilege in the token; throws "Can't Obtain Required Privilege: <name>".
+static void EnablePrivilege(HANDLE token, const char* name)
+{
+    TOKEN_PRIVILEGES privileges;
+    ZeroMemory(&privileges, sizeof privileges);
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    LookupPrivilegeValueA(NULL, name, &privileges.Privileges[0].Luid);
+    AdjustTokenPrivileges(token, FALSE, &privileges, 0, NULL, NULL);
+    // The call can succeed and still leave ERROR_NOT_ALL_ASSIGNED when the
+    // account lacks the privilege, so the last error decides, read at once.
+    DWORD error = GetLastError();
+    if (error != 0) {
+        char text[64];
+        snprintf(text, sizeof text, "Can't Obtain Required Privilege: %s", name);
+        throw FailureText(text);
+    }
+}
+
 void EnablePrivileges()
 {
     if (!IsNT)
@@ -35,22 +54,4 @@ void EnablePrivileges()
         throw;
     }
     CloseHandle(token);
-}
-
-void EnablePrivilege(HANDLE token, const char* name)
-{
-    TOKEN_PRIVILEGES privileges;
-    ZeroMemory(&privileges, sizeof privileges);
-    privileges.PrivilegeCount = 1;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    LookupPrivilegeValueA(NULL, name, &privileges.Privileges[0].Luid);
-    AdjustTokenPrivileges(token, FALSE, &privileges, 0, NULL, NULL);
-    // The call can succeed and still leave ERROR_NOT_ALL_ASSIGNED when the
-    // account lacks the privilege, so the last error decides, read at once.
-    DWORD error = GetLastError();
-    if (error != 0) {
-        char text[64];
-        snprintf(text, sizeof text, "Can't Obtain Required Privilege: %s", name);
-        throw FailureText(text);
-    }
 }

@@ -12,6 +12,3 @@ void CheckPlatform();
 // On the NT family, enables the backup, restore and shutdown privileges in
 // that order; throws for the first one that can't be enabled.
 void EnablePrivileges();
-
-// Enables one privilege in the token; throws "Can't Obtain Required Privilege: <name>".
-void EnablePrivilege(HANDLE token, const char* name);

@@ -1,52 +1,21 @@
 #include "startup.h"
 
-#include <cstring>
+#include <windows.h>
 
-#include "catalogue.h"
 #include "compact.h"
 #include "discovery.h"
 #include "export.h"
 #include "failure.h"
-#include "lowercase.h"
+#include "hive_list.h"
 #include "main_window.h"
 #include "message_pump.h"
 #include "platform.h"
 #include "resource.h"
+#include "run_mode.h"
+#include "shutdown.h"
 
-bool NoGui;
-bool ShutDownDone;
-
-static const char ErrorCaption[] = "Quillstone - Error";
-
-bool IsNoGuiCommandLine(const char* commandLine)
-{
-    char lowered[256];
-    // A longer command line can't be "/nogui" and is not copied at all.
-    if (strlen(commandLine) >= sizeof lowered)
-        return false;
-    lstrcpynA(lowered, commandLine, sizeof lowered);
-    LowerCaseAscii(lowered);
-    return strcmp(lowered, "/nogui") == 0;
-}
-
-int RunCompactor(const char* commandLine, int showCommand)
-{
-    NoGui = IsNoGuiCommandLine(commandLine);
-    try {
-        InitCompactor(showCommand);
-        if (NoGui)
-            CompactSelectedHives();
-        else
-            RunMessageLoop();
-        ShutDown();
-        return 0;
-    } catch (const FailureText& failure) {
-        MessageBoxA(NULL, failure.Text(), ErrorCaption, MB_ICONWARNING);
-        return -1;
-    }
-}
-
-void InitCompactor(int showCommand)
+// Start-up in its fixed order; throws the text of the first failure.
+static void InitCompactor(int showCommand)
 {
     CheckPlatform();
     EnablePrivileges();
@@ -67,6 +36,23 @@ void InitCompactor(int showCommand)
     ShowWindow(HiveListView, SW_SHOW);
 }
 
+int RunCompactor(const char* commandLine, int showCommand)
+{
+    NoGui = IsNoGuiCommandLine(commandLine);
+    try {
+        InitCompactor(showCommand);
+        if (NoGui)
+            CompactSelectedHives();
+        else
+            RunMessageLoop();
+        ShutDown();
+        return 0;
+    } catch (const FailureText& failure) {
+        ShowFailure(failure.Text());
+        return -1;
+    }
+}
+
 void RunMessageLoop()
 {
     MSG message;
@@ -79,25 +65,4 @@ void RunMessageLoop()
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-}
-
-void ShutDown()
-{
-    if (ShutDownDone)
-        return;
-    ShutDownDone = true;
-    if (MainWindow)
-        DestroyWindow(MainWindow);
-    if (LinkFont)
-        DeleteObject(LinkFont);
-    if (LinkHotFont)
-        DeleteObject(LinkHotFont);
-    CleanUpTempFiles(); // reads the catalogue, so before it is freed
-    FreeHives();
-}
-
-void RestartWindows()
-{
-    if (!ExitWindowsEx(EWX_REBOOT, 0))
-        ThrowLastError();
 }

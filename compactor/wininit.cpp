@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "failure.h"
+#include "paths.h"
 
 static void ShortPathOf(const char* path, char shortPath[MAX_PATH])
 {
@@ -171,9 +172,9 @@ void ScheduleRename(const char* tempFile, const char* hiveFile)
     char entry[2 * MAX_PATH + 3];
     snprintf(entry, sizeof entry, "%s=%s\r\n", hiveShort, tempShort);
 
-    char path[MAX_PATH], systemDirectory[MAX_PATH] = "";
-    GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-    snprintf(path, sizeof path, "%s\\..\\WinInit.ini", systemDirectory);
+    char path[MAX_PATH];
+    if (!WindowsFolderPath(path, "WinInit.ini"))
+        ThrowSystemError(ERROR_FILENAME_EXCED_RANGE);
 
     // Read as bytes, so that the copy keeps every one of them; kept, so that
     // they can be put back.

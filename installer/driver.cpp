@@ -1,107 +1,91 @@
 #include "driver.h"
 
+#include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include "failure.h"
 #include "install_page.h"
 #include "license_page.h"
 #include "options_page.h"
+#include "page.h"
 #include "resource.h"
 #include "supported_platform.h"
 
-int InstallerState;
+// A page of the sequence. The license and options pages are modal: the user
+// answers them. The install page runs its own steps under a modeless window.
+struct InstallerPage {
+    int State;
+    int DialogId;
+    DLGPROC Procedure;
+    const char* CantShow;        // thrown when the page's window can't be made
+    void (*RunSteps)(HWND page); // null for a modal page
+};
 
-static const char ErrorCaption[] = "Quillstone Installer - Error";
+static const InstallerPage Pages[] = {
+    {PAGE_LICENSE, IDD_LICENSE, LicensePageProc, "Can't Show The License Page", nullptr},
+    {PAGE_OPTIONS, IDD_OPTIONS, OptionsPageProc, "Can't Show The Options Page", nullptr},
+    {PAGE_INSTALL, IDD_INSTALL, PageDialogProc, "Can't Show The Install Page", RunInstallPage},
+};
 
-// Set by every page's WM_INITDIALOG: "No" ends a page with -1 just as a page
-// that could not be created does, so the result alone can't tell them apart.
-static bool PageOpened;
+// Initialises COM for the thread, which the links need; throws "Can't
+// Initialize COM", also when COM was initialised already.
+static void InitCom()
+{
+    // S_FALSE, COM already initialised on the thread, counts as a failure too.
+    Check(CoInitialize(NULL) == S_OK, "Can't Initialize COM");
+}
+
+// Throws the platform message unless the system is Windows 95 or NT 4.0 or later.
+static void CheckPlatform()
+{
+    CheckSupportedPlatform(ReadPlatformVersion());
+}
 
 int RunInstaller()
 {
     try {
         InitCom();
         CheckPlatform();
-        for (;;) {
-            switch (InstallerState) {
-            case PAGE_LICENSE:
-                ShowLicensePage();
-                break;
-            case PAGE_OPTIONS:
-                ShowOptionsPage();
-                break;
-            case PAGE_INSTALL:
-                RunInstallPage();
-                break;
-            default:
-                return 0;
-            }
+        while (ShowPage(InstallerState)) {
         }
+        return 0;
     } catch (const FailureText& failure) {
-        MessageBoxA(NULL, failure.Text(), ErrorCaption, MB_ICONWARNING);
+        ShowPageError(NULL, failure.Text());
         return -1;
     }
 }
 
-void InitCom()
-{
-    // S_FALSE, COM already initialised on the thread, counts as a failure too.
-    Check(CoInitialize(NULL) == S_OK, "Can't Initialize COM");
-}
-
-void CheckPlatform()
-{
-    CheckSupportedPlatform(ReadPlatformVersion());
-}
-
 // A page whose window can't be created leaves InstallerState as it was, so
 // showing it again would fail again: it ends the installer instead.
-static void ShowPage(int templateId, DLGPROC procedure, const char* failure)
+static void ShowModalPage(const InstallerPage& page)
 {
     PageOpened = false;
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(templateId), NULL,
-                                     procedure, 0);
-    Check(result != -1 || PageOpened, failure);
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(page.DialogId), NULL,
+                                     page.Procedure, 0);
+    Check(result != -1 || PageOpened, page.CantShow);
 }
 
-void ShowLicensePage()
+static void RunModelessPage(const InstallerPage& page)
 {
-    ShowPage(IDD_LICENSE, LicensePageProc, "Can't Show The License Page");
+    // The install page's bar is a common control: its window class must exist
+    // before the page.
+    InitCommonControls();
+    HWND window = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(page.DialogId), NULL,
+                                     page.Procedure, 0);
+    Check(window != NULL, page.CantShow);
+    page.RunSteps(window);
 }
 
-void ShowOptionsPage()
+bool ShowPage(int state)
 {
-    ShowPage(IDD_OPTIONS, OptionsPageProc, "Can't Show The Options Page");
-}
-
-void EndPage(HWND page, int nextState, INT_PTR result)
-{
-    InstallerState = nextState;
-    EndDialog(page, result);
-}
-
-void ShowPageError(HWND page, const char* text)
-{
-    MessageBoxA(page, text, ErrorCaption, MB_ICONWARNING);
-}
-
-INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG: {
-        PageOpened = true;
-        HICON icon = LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_INSTALLER));
-        SendMessageA(page, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        return TRUE;
-    }
-    case WM_CTLCOLORDLG:
-        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
-    case WM_CTLCOLORSTATIC:
-        // The license text keeps its opaque background so that it reads well.
-        if (reinterpret_cast<HWND>(lParam) != GetDlgItem(page, IDC_LICENSE_TEXT))
-            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
-    default:
-        return FALSE;
-    }
+    for (const InstallerPage& page : Pages)
+        if (page.State == state) {
+            if (page.RunSteps)
+                RunModelessPage(page);
+            else
+                ShowModalPage(page);
+            return true;
+        }
+    return false;
 }

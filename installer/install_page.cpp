@@ -6,20 +6,18 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver.h"
 #include "failure.h"
-#include "license_page.h"
+#include "file_resource.h"
+#include "install_options.h"
 #include "message_pump.h"
-#include "options_page.h"
-#include "path_format.h"
+#include "page.h"
+#include "paths.h"
 #include "resource.h"
 #include "shortcuts.h"
 
 char TempDir[MAX_PATH];
-int ProgressPosition = -166;
 
-static const int ProgressStep = 166;
-static const DWORD StepPause = 83, ClosingPause = 1000;
+static const DWORD ClosingPause = 1000;
 static const COLORREF BarColour = RGB(95, 138, 197);
 static const char CabinetName[] = "Setup.cab";
 static const char ExtractFailure[] = "Can't Extract File";
@@ -28,14 +26,10 @@ static const char ExtractFailure[] = "Can't Extract File";
 static const size_t StatusSize = 128;
 
 static void ThrowIncompleteInstallation();
+static bool ExtractCabinet(HWND page);
 
-void RunInstallPage()
+void RunInstallPage(HWND page)
 {
-    // The bar is a common control: its window class must exist before the page.
-    InitCommonControls();
-    HWND page = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_INSTALL), NULL,
-                                   PageDialogProc, 0);
-    Check(page != NULL, "Can't Show The Install Page");
     SendDlgItemMessageA(page, IDC_PROGRESS, PBM_SETBARCOLOR, 0, BarColour);
     SendDlgItemMessageA(page, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 1000));
     ShowWindow(page, SW_SHOW);
@@ -55,40 +49,22 @@ void RunInstallPage()
     InstallerState = PAGE_EXIT;
 }
 
-void StepProgress(HWND page, const char* text)
-{
-    ProgressPosition += ProgressStep;
-    SendDlgItemMessageA(page, IDC_PROGRESS, PBM_SETPOS, WPARAM(ProgressPosition), 0);
-    if (text)
-        SetDlgItemTextA(page, IDC_STATUS, text);
-    PumpPendingMessages();
-    Sleep(StepPause);
-}
-
 void CreateTempDirectory()
 {
     // A folder left by an earlier run exists already and moves on to the next digit.
     char tempPath[MAX_PATH];
     DWORD length = GetTempPathA(sizeof tempPath, tempPath);
     if (length > 0 && length < sizeof tempPath)
-        for (int digit = 0; digit <= 9; ++digit)
-            if (FormatPath(TempDir, "%s\\qs%i", tempPath, digit) && CreateDirectoryA(TempDir, NULL))
+        for (char name[] = "qs0"; name[2] <= '9'; ++name[2])
+            if (JoinPath(TempDir, tempPath, name) && CreateDirectoryA(TempDir, NULL))
                 return;
     TempDir[0] = '\0';
     Check(false, "Can't Create Temporary Directory");
 }
 
-void UnpackCabinet(HWND page)
-{
-    char status[StatusSize];
-    snprintf(status, sizeof status, "Unpacking %s...", CabinetName);
-    StepProgress(page, status);
-    char cabinet[MAX_PATH];
-    Check(FormatPath(cabinet, "%s\\%s", TempDir, CabinetName), ExtractFailure);
-    WriteFileResource(IDR_CABINET, cabinet);
-}
-
-void WriteFileResource(int id, const char* path)
+// Writes the bytes of a "FILE" resource to a new file at the path; throws
+// "Can't Extract File" when the resource can't be read or the file written.
+static void WriteFileResource(int id, const char* path)
 {
     // A resource that can't be read is not written out as an empty or stray file.
     const char* data;
@@ -99,6 +75,16 @@ void WriteFileResource(int id, const char* path)
     // A cabinet cut short would only fail later, file by file, without a word.
     bool written = fwrite(data, size, 1, file) == 1;
     Check(fclose(file) == 0 && written, ExtractFailure);
+}
+
+void UnpackCabinet(HWND page)
+{
+    char status[StatusSize];
+    snprintf(status, sizeof status, "Unpacking %s...", CabinetName);
+    StepProgress(page, status);
+    char cabinet[MAX_PATH];
+    Check(JoinPath(cabinet, TempDir, CabinetName), ExtractFailure);
+    WriteFileResource(IDR_CABINET, cabinet);
 }
 
 // The file SetupAPI was asked to extract and has not reported yet: where it
@@ -128,7 +114,7 @@ static UINT OnFileInCabinet(HWND page, FILE_IN_CABINET_INFO_A* file)
     StepProgress(page, status);
     DWORD error = file->Win32Error;
     // A target that does not fit is not cut into the name of another file.
-    if (!FormatPath(file->FullTargetName, "%s\\%s", InstallDir, file->NameInCabinet) && !error)
+    if (!JoinPath(file->FullTargetName, InstallDir, file->NameInCabinet) && !error)
         error = ERROR_FILENAME_EXCED_RANGE;
     if (error == 0) {
         lstrcpynA(FileInProgress, file->NameInCabinet, sizeof FileInProgress);
@@ -148,7 +134,10 @@ static void OnFileExtracted(HWND page, const FILEPATHS_A* paths)
     ShowExtractionError(page, subject, paths->Win32Error);
 }
 
-UINT CALLBACK CabinetCallback(PVOID context, UINT notification, UINT_PTR first, UINT_PTR)
+// SetupAPI's handler for ExtractCabinet; the context is the page. A file
+// whose notice carries an error is reported and skipped; an error after an
+// extraction is reported; either way the next file follows.
+static UINT CALLBACK CabinetCallback(PVOID context, UINT notification, UINT_PTR first, UINT_PTR)
 {
     HWND page = static_cast<HWND>(context);
     switch (notification) {
@@ -163,11 +152,14 @@ UINT CALLBACK CabinetCallback(PVOID context, UINT notification, UINT_PTR first, 
     }
 }
 
-bool ExtractCabinet(HWND page)
+// Extracts every file of TempDir's Setup.cab into InstallDir, one step each.
+// When SetupAPI gives up part-way, reports the file it stopped at with the
+// reason, as a file's error box, and returns false.
+static bool ExtractCabinet(HWND page)
 {
     FileInProgress[0] = '\0';
     char cabinet[MAX_PATH];
-    if (FormatPath(cabinet, "%s\\%s", TempDir, CabinetName) &&
+    if (JoinPath(cabinet, TempDir, CabinetName) &&
         SetupIterateCabinetA(cabinet, 0, CabinetCallback, page))
         return true;
     // SetupAPI stops at a file it can't write (a file in use, a program folder
@@ -186,7 +178,7 @@ static UINT CALLBACK NoteMissingFile(PVOID context, UINT notification, UINT_PTR 
         return NO_ERROR;
     const char* name = reinterpret_cast<FILE_IN_CABINET_INFO_A*>(first)->NameInCabinet;
     char path[MAX_PATH];
-    if (!FormatPath(path, "%s\\%s", InstallDir, name) ||
+    if (!JoinPath(path, InstallDir, name) ||
         GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
         char* text = static_cast<char*>(context);
         size_t length = strlen(text);
@@ -200,7 +192,7 @@ static UINT CALLBACK NoteMissingFile(PVOID context, UINT notification, UINT_PTR 
 static void ThrowIncompleteInstallation()
 {
     char missing[MAX_PATH] = "", cabinet[MAX_PATH];
-    if (FormatPath(cabinet, "%s\\%s", TempDir, CabinetName))
+    if (JoinPath(cabinet, TempDir, CabinetName))
         SetupIterateCabinetA(cabinet, 0, NoteMissingFile, missing);
     RemoveTempDirectory();
     char text[MAX_PATH];
@@ -216,14 +208,14 @@ void RemoveTempDirectory()
         return;
     char pattern[MAX_PATH];
     WIN32_FIND_DATAA found;
-    HANDLE search = FormatPath(pattern, "%s\\*.*", TempDir) ? FindFirstFileA(pattern, &found)
-                                                            : INVALID_HANDLE_VALUE;
+    HANDLE search = JoinPath(pattern, TempDir, "*.*") ? FindFirstFileA(pattern, &found)
+                                                      : INVALID_HANDLE_VALUE;
     if (search != INVALID_HANDLE_VALUE) {
         do {
             // A subfolder is left alone; then the folder itself stays too.
             char file[MAX_PATH];
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                FormatPath(file, "%s\\%s", TempDir, found.cFileName))
+                JoinPath(file, TempDir, found.cFileName))
                 DeleteFileA(file);
         } while (FindNextFileA(search, &found));
         FindClose(search);

@@ -1,23 +1,8 @@
 #include "license_page.h"
 
-#include "driver.h"
+#include "file_resource.h"
+#include "page.h"
 #include "resource.h"
-
-int LoadFileResource(int id, const char** data, DWORD* size)
-{
-    HMODULE module = GetModuleHandleA(NULL);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), "FILE");
-    if (!found)
-        return -1;
-    *size = SizeofResource(module, found);
-    if (*size == 0)
-        return -1;
-    HGLOBAL loaded = LoadResource(module, found);
-    if (!loaded)
-        return -1;
-    *data = static_cast<const char*>(LockResource(loaded));
-    return *data ? 0 : -1;
-}
 
 // The resource has no terminating zero: the box gets exactly its bytes. A
 // missing license, or no memory for its copy, is not reported; the box stays

@@ -2,17 +2,12 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
-
-#include "driver.h"
+#include "install_options.h"
+#include "page.h"
+#include "paths.h"
 #include "resource.h"
 
-char InstallDir[MAX_PATH];
-char StartMenuDir[MAX_PATH];
-char DesktopDir[MAX_PATH];
 char ProgramFilesDir[MAX_PATH];
-bool StartMenuOption;
-bool DesktopOption;
 
 // The default group and the name of the program folder.
 static const char ProductName[] = "Quillstone";
@@ -32,16 +27,6 @@ static const char GroupDirTooLong[] =
     "Please choose a shorter group name.";
 static const char GroupsNotListed[] =
     "The Start Menu's Programs folder has too long a path for its groups to be listed.";
-
-// "folder\name" into a MAX_PATH buffer; false, with the buffer emptied, when it doesn't fit.
-static bool JoinPath(char* path, const char* folder, const char* name)
-{
-    int length = snprintf(path, MAX_PATH, "%s\\%s", folder, name);
-    if (length >= 0 && length < MAX_PATH)
-        return true;
-    path[0] = '\0';
-    return false;
-}
 
 // Item lists from the shell go back to the shell's own allocator.
 static void FreeItemList(LPITEMIDLIST items)
@@ -95,6 +80,17 @@ static bool ReadProgramFilesDir()
     return ProgramFilesDir[sizeof ProgramFilesDir - 1] == '\0';
 }
 
+// Offers one entry of the Programs folder as a group when it is a folder
+// whose name does not begin with a dot.
+static void AddGroupChoice(HWND page, const WIN32_FIND_DATAA& found)
+{
+    // The dot test drops "." and ".." as well; links lying in the Programs
+    // folder are files and are not offered. A second "Quillstone" may be listed.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
+        SendDlgItemMessageA(page, IDC_GROUP, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(found.cFileName));
+}
+
 static void ListGroups(HWND page)
 {
     char pattern[MAX_PATH];
@@ -123,7 +119,8 @@ static void SetInstallLocation(HWND page, const char* folder, const char* tooLon
         ShowPageError(page, tooLong);
 }
 
-void InitOptionsPage(HWND page)
+// Fills the page: the group list, the default program folder, the special folders.
+static void InitOptionsPage(HWND page)
 {
     SendDlgItemMessageA(page, IDC_GROUP, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ProductName));
     SetDlgItemTextA(page, IDC_GROUP, ProductName);
@@ -138,16 +135,8 @@ void InitOptionsPage(HWND page)
     SetInstallLocation(page, ProgramFilesDir, ProgramFilesTooLong);
 }
 
-void AddGroupChoice(HWND page, const WIN32_FIND_DATAA& found)
-{
-    // The dot test drops "." and ".." as well; links lying in the Programs
-    // folder are files and are not offered. A second "Quillstone" may be listed.
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
-        SendDlgItemMessageA(page, IDC_GROUP, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(found.cFileName));
-}
-
-void BrowseForInstallDir(HWND page)
+// Lets the user pick the folder that will hold the program folder.
+static void BrowseForInstallDir(HWND page)
 {
     char folder[MAX_PATH];
     BROWSEINFOA browse;
@@ -181,7 +170,9 @@ static bool CreateFolder(const char* path)
     return CreateDirectoryA(path, NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-void ApplyOptions(HWND page)
+// Stores the choices and creates the folders; on success the install page
+// comes next, on failure the page says why and InstallerState stays PAGE_OPTIONS.
+static void ApplyOptions(HWND page)
 {
     StartMenuOption = IsDlgButtonChecked(page, IDC_START_MENU) != 0;
     DesktopOption = IsDlgButtonChecked(page, IDC_DESKTOP) != 0;

@@ -2,11 +2,18 @@
 
 #include <shlobj.h>
 
-#include "install_page.h"
-#include "options_page.h"
-#include "path_format.h"
+#include "install_options.h"
+#include "page.h"
+#include "paths.h"
 
-const ProgramGroupLink ProgramGroupLinks[5] = {
+// One link of the Start Menu group: its name, which is also its description,
+// and the file of the program folder it points at.
+struct ProgramGroupLink {
+    const char* Name;
+    const char* Target;
+};
+
+static const ProgramGroupLink ProgramGroupLinks[] = {
     {"Quillstone", "Quillstone.exe"},
     {"Visit The Quillstone Website", "Visit The Quillstone Website.url"},
     {"Shareware Donation For Quillstone", "Shareware Donation For Quillstone.url"},
@@ -52,8 +59,7 @@ HRESULT CreateShortcut(const char* target, const char* linkPath, const char* des
 static void LinkInstalledFile(const ProgramGroupLink& row, const char* folder, bool presentOnly)
 {
     char target[MAX_PATH], linkPath[MAX_PATH];
-    if (FormatPath(target, "%s\\%s", InstallDir, row.Target) &&
-        FormatPath(linkPath, "%s\\%s.lnk", folder, row.Name) &&
+    if (JoinPath(target, InstallDir, row.Target) && JoinPath(linkPath, folder, row.Name, ".lnk") &&
         !(presentOnly && GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES))
         CreateShortcut(target, linkPath, row.Name);
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "startup.h"
+#include "run_mode.h"
 
 TEST(CommandLine, NoGuiInAnyCaseSelectsTheUnattendedRun)
 {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <set>
 #include <string>
@@ -11,15 +10,17 @@
 
 #include "catalogue.h"
 #include "compact.h"
+#include "compactor_state.h"
 #include "export.h"
+#include "hive_list.h"
 #include "import_patch.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "platform.h"
 #include "resource.h"
+#include "run_mode.h"
 #include "scratch.h"
 #include "system_message.h"
-#include "startup.h"
 
 namespace {
 
@@ -63,7 +64,6 @@ protected:
     void SetUp() override
     {
         IsNT = true;
-        NoGui = false;
         EnablePrivileges();
         CreateMainWindow();
         CreateHiveImageList();
@@ -81,28 +81,11 @@ protected:
             AddHive(name, folder_.Path().c_str(), file.c_str(), subKey.c_str(), HIVE_MACHINE);
         }
     }
-    void TearDown() override
-    {
-        for (int i = 0; i < Hives.Count; ++i)
-            DeleteFileA(Hives.TempFile[i]);
-        FreeHives();
-        DestroyWindow(MainWindow);
-        DeleteObject(LinkFont);
-        DeleteObject(LinkHotFont);
-        MainWindow = HiveListView = NULL;
-        NoGui = false;
-    }
+    void TearDown() override { ResetCompactor(); }
     void Load()
     {
         ExportHives();
         FillHiveRows();
-    }
-    void SetChecked(int row, bool checked)
-    {
-        LVITEMA item = {};
-        item.stateMask = LVIS_STATEIMAGEMASK;
-        item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-        SendMessageA(HiveListView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
     }
     std::vector<std::string> ReplacedSubKeys() const
     {
@@ -125,7 +108,7 @@ const char Restarting[] = "Quillstone will now restart Windows.";
 TEST_F(CompactTest, CheckedHivesAreReplacedWithTheirBackupNameAndWindowsRestarts)
 {
     Load();
-    SetChecked(1, false);
+    SetRowChecked(1, false);
     MessageBoxRecorder boxes;
     CompactSelectedHives();
 
@@ -169,7 +152,7 @@ TEST_F(CompactTest, EveryRowUncheckedShowsTheNoticeAndDoesNotRestart)
 {
     Load();
     for (int row = 0; row < 3; ++row)
-        SetChecked(row, false);
+        SetRowChecked(row, false);
     MessageBoxRecorder boxes;
     CompactSelectedHives();
     ASSERT_EQ(1u, boxes.Boxes().size());
@@ -181,7 +164,7 @@ TEST_F(CompactTest, EveryRowUncheckedShowsTheNoticeAndDoesNotRestart)
 TEST_F(CompactTest, AFailingHiveIsWarnedAboutAndTheOthersGoOn)
 {
     Load();
-    SetChecked(2, false);
+    SetRowChecked(2, false);
     RefusedSubKeys = {std::string(TestKey) + "\\A"};
     MessageBoxRecorder boxes;
     CompactSelectedHives();
@@ -215,8 +198,8 @@ TEST_F(CompactTest, RowsMapBackToHivesPastAFailedOne)
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, Hives.SubKey[1]); // hive 1 can't be saved: no row
     Load();
     ASSERT_TRUE(Hives.Flags[1] & HIVE_FAILED);
-    ASSERT_EQ(2, SendMessageA(HiveListView, LVM_GETITEMCOUNT, 0, 0));
-    SetChecked(0, false);
+    ASSERT_EQ(2, ListRowCount());
+    SetRowChecked(0, false);
     MessageBoxRecorder boxes;
     CompactSelectedHives();
     EXPECT_EQ(std::vector<std::string>{"C"}, ReplacedSubKeys());
@@ -240,7 +223,7 @@ TEST_F(CompactTest, TheCopyPutInPlaceHoldsWhatWasWrittenAfterStartUp)
     RegOpenKeyA(HKEY_LOCAL_MACHINE, Hives.SubKey[0], &key);
     RegSetValueExA(key, "WrittenLater", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
     RegCloseKey(key);
-    SetChecked(2, false);
+    SetRowChecked(2, false);
     MessageBoxRecorder boxes;
     CompactSelectedHives();
     EXPECT_NE(std::string::npos, ReadFileBytes(Hives.TempFile[0]).find("WrittenLater"));
@@ -248,7 +231,7 @@ TEST_F(CompactTest, TheCopyPutInPlaceHoldsWhatWasWrittenAfterStartUp)
     // A hive that can no longer be saved is warned about and not scheduled.
     Replacements.clear();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, Hives.SubKey[2]);
-    SetChecked(2, true);
+    SetRowChecked(2, true);
     MessageBoxRecorder again;
     CompactSelectedHives();
     EXPECT_EQ((std::vector<std::string>{"A", "B"}), ReplacedSubKeys());
@@ -281,12 +264,12 @@ TEST_F(CompactTest, ASecondCompactNeverTouchesACopyAlreadyScheduled)
 {
     Load();
     RestartRefusal = ERROR_PRIVILEGE_NOT_HELD; // the window stays, the user presses Compact again
-    SetChecked(2, false);
+    SetRowChecked(2, false);
     MessageBoxRecorder boxes;
     CompactSelectedHives();
     std::string scheduled[] = {ReadFileBytes(Hives.TempFile[0]), ReadFileBytes(Hives.TempFile[1])};
 
-    SetChecked(2, true);
+    SetRowChecked(2, true);
     ImportPatch save(&RegSaveKeyA, &FailingRegSaveKeyA);
     MessageBoxRecorder again;
     CompactSelectedHives();
@@ -302,7 +285,7 @@ TEST_F(CompactTest, TheButtonRunsTheCommandOnlyForItsExactCommand)
 {
     Load();
     for (int row = 0; row < 3; ++row)
-        SetChecked(row, false);
+        SetRowChecked(row, false);
     MessageBoxRecorder boxes;
     SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(IDC_COMPACT, BN_DOUBLECLICKED), 0);
     SendMessageA(MainWindow, WM_COMMAND, IDC_STATUS, 0);

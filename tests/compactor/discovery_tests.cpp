@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue.h"
+#include "compactor_state.h"
 #include "discovery.h"
 #include "failure.h"
 #include "import_patch.h"
@@ -267,9 +268,7 @@ protected:
         for (const std::string& name : written_)
             RegDeleteValueA(list_, name.c_str());
         RegCloseKey(list_);
-        for (int i = 0; i < Hives.Count; ++i)
-            DeleteFileA(Hives.TempFile[i]);
-        FreeHives();
+        ResetCompactor();
         SetCurrentDirectoryA("C:\\");
     }
     void Write(const char* name, const std::string& data, DWORD type = REG_SZ)

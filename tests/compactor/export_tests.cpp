@@ -8,8 +8,10 @@
 #include <string>
 
 #include "catalogue.h"
+#include "compactor_state.h"
 #include "export.h"
 #include "failure.h"
+#include "hive_list.h"
 #include "import_patch.h"
 #include "main_window.h"
 #include "platform.h"
@@ -119,14 +121,7 @@ protected:
         Closes = 0;
         SaveFails = false;
     }
-    void TearDown() override
-    {
-        FreeHives();
-        DestroyWindow(MainWindow);
-        DeleteObject(LinkFont);
-        DeleteObject(LinkHotFont);
-        MainWindow = HiveListView = NULL;
-    }
+    void TearDown() override { ResetCompactor(); }
     std::string Status() const
     {
         char text[MAX_PATH];

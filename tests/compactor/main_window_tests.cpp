@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "catalogue.h"
+#include "compactor_state.h"
+#include "hive_list.h"
 #include "import_patch.h"
 #include "main_window.h"
 #include "program_run.h"
 #include "resource.h"
 #include "scratch.h"
-#include "startup.h"
+#include "shutdown.h"
 
 namespace {
 
@@ -37,20 +39,8 @@ protected:
     {
         CreateMainWindow();
         CreateHiveImageList();
-        LinkHot = LinkPressed = 0;
     }
-    void TearDown() override
-    {
-        if (IsWindow(MainWindow))
-            DestroyWindow(MainWindow);
-        DeleteObject(LinkFont);
-        DeleteObject(LinkHotFont);
-        MainWindow = HiveListView = NULL;
-        LinkFont = LinkHotFont = NULL;
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-        }
-    }
+    void TearDown() override { ResetCompactor(); }
     HWND Control(int id) const { return GetDlgItem(MainWindow, id); }
     RECT ClientRectOf(int id) const
     {
@@ -73,7 +63,7 @@ protected:
     void AddRow(const char* name, UINT state) const
     {
         int row = int(SendMessageA(HiveListView, LVM_GETITEMCOUNT, 0, 0));
-        AddListRow(row);
+        AddListRow(row, row);
         SetCheckState(row, state);
         LVITEMA item = {};
         item.iSubItem = 0;
@@ -428,5 +418,4 @@ TEST_F(MainWindowTest, TheSessionsEndShutsDownOnceAndACancelledEndNotAtAll)
     AddHive("User", folder.Path().c_str(), "C:\\y", "", 0x24);
     MainDialogProc(window, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(1, Hives.Count);
-    FreeHives();
 }

@@ -4,11 +4,14 @@
 #include <vector>
 
 #include "catalogue.h"
+#include "compactor_state.h"
+#include "hive_list.h"
 #include "import_patch.h"
 #include "main_window.h"
 #include "message_boxes.h"
-#include "platform.h"
+#include "run_mode.h"
 #include "scratch.h"
+#include "shutdown.h"
 #include "startup.h"
 
 namespace {
@@ -95,11 +98,7 @@ protected:
                                    NULL, GetModuleHandleA(NULL), NULL);
         Seen.clear();
     }
-    void TearDown() override
-    {
-        DestroyWindow(MainWindow);
-        MainWindow = NULL;
-    }
+    void TearDown() override { ResetCompactor(); }
 };
 
 } // namespace
@@ -150,28 +149,26 @@ TEST(RunCompactor, ClosingTheWindowEndsTheInteractiveRunWithExitCodeZero)
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_TRUE(ShutDownDone);
     EXPECT_FALSE(IsWindow(MainWindow));
-    MainWindow = NULL;
-    LinkFont = LinkHotFont = NULL;
+    ResetCompactor();
 }
 
 TEST(ShutDown, RunsOnlyOnce)
 {
     ScratchFolder folder;
     ShutDownDone = false;
-    MainWindow = CreateWindowA("STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
-    LinkFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0, "Verdana");
+    CreateMainWindow();
+    HFONT fonts[] = {LinkFont, LinkHotFont};
     AddHive("System", folder.Path().c_str(), "C:\\x", "", 0x22);
 
     ShutDown();
     EXPECT_FALSE(IsWindow(MainWindow));
-    EXPECT_EQ(0u, GetObjectType(LinkFont)); // deleted
+    for (HFONT font : fonts)
+        EXPECT_EQ(0u, GetObjectType(font)); // deleted with the window
     EXPECT_EQ(0, Hives.Count);
 
     // A second call, as when the session ends and the loop ends too, does nothing.
     AddHive("User", folder.Path().c_str(), "C:\\y", "", 0x24);
     ShutDown();
     EXPECT_EQ(1, Hives.Count);
-    FreeHives();
-    MainWindow = NULL;
-    LinkFont = NULL;
+    ResetCompactor();
 }

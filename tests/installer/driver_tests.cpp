@@ -7,9 +7,11 @@
 
 #include "driver.h"
 #include "import_patch.h"
+#include "install_options.h"
 #include "license_page.h"
 #include "message_boxes.h"
 #include "options_page.h"
+#include "page.h"
 #include "page_driver.h"
 #include "resource.h"
 #include "scratch.h"

@@ -15,10 +15,11 @@
 #include "driver.h"
 #include "failure.h"
 #include "import_patch.h"
+#include "install_options.h"
 #include "install_page.h"
 #include "installation_check.h"
 #include "message_boxes.h"
-#include "options_page.h"
+#include "page.h"
 #include "resource.h"
 #include "scratch.h"
 #include "system_message.h"
@@ -172,7 +173,7 @@ TEST_F(InstallPage, StepsThroughTheTableAndLeavesFilesAndLinksWithEachOptionOnOr
         BarMessages.clear();
         MessageBoxRecorder boxes;
 
-        RunInstallPage();
+        ShowPage(PAGE_INSTALL);
 
         std::vector<std::pair<std::string, int>> expected = StepsFor(row.Group, row.Desktop);
         ASSERT_EQ(expected.size() + 1, Pauses.size());
@@ -313,7 +314,7 @@ TEST_F(InstallPage, ReportsAndSkipsAFileItCantExtractAndGoesOnToDone)
         MessageBoxRecorder boxes;
         boxes.WhileShown = [](const RecordedMessageBox&) { EXPECT_TRUE(IsWindowVisible(Page)); };
 
-        RunInstallPage();
+        ShowPage(PAGE_INSTALL);
 
         ASSERT_EQ(row.Boxes.size(), boxes.Boxes().size());
         for (size_t i = 0; i < row.Boxes.size(); ++i) {
@@ -403,7 +404,7 @@ TEST_F(InstallPage, ATemporaryFolderOrCabinetThatCantBeMadeEndsTheRunBeforeAnyFi
         InstallerState = PAGE_INSTALL;
         MessageBoxRecorder boxes;
 
-        EXPECT_EQ(row.Thrown, ThrownBy(RunInstallPage));
+        EXPECT_EQ(row.Thrown, ThrownBy([] { ShowPage(PAGE_INSTALL); }));
 
         resources.reset();
         EXPECT_EQ(PAGE_INSTALL, InstallerState);

@@ -1,9 +1,10 @@
 // The license page and the reader of "FILE" resources.
 #include <gtest/gtest.h>
 
-#include "driver.h"
+#include "file_resource.h"
 #include "import_patch.h"
 #include "license_page.h"
+#include "page.h"
 #include "page_driver.h"
 #include "program_run.h"
 #include "resource.h"

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "import_patch.h"
-#include "install_page.h"
-#include "options_page.h"
+#include "install_options.h"
+#include "page.h"
 #include "shortcuts.h"
 
 namespace {

@@ -42,8 +42,8 @@ PeImage::PeImage(const std::string& path) : bytes_(ReadFileBytes(path))
     optionalMagic_ = At<WORD>(optionalAt);
 
     IMAGE_DATA_DIRECTORY imports, resources;
-    if (optionalMagic_ == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
-        auto optional = At<IMAGE_OPTIONAL_HEADER32>(optionalAt);
+    // The 32- and 64-bit optional headers name the same fields at different offsets.
+    auto readOptional = [&](const auto& optional) {
         subsystem_ = optional.Subsystem;
         subsystemMajor_ = optional.MajorSubsystemVersion;
         subsystemMinor_ = optional.MinorSubsystemVersion;
@@ -51,16 +51,11 @@ PeImage::PeImage(const std::string& path) : bytes_(ReadFileBytes(path))
         osMinor_ = optional.MinorOperatingSystemVersion;
         imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         resources = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE];
-    } else {
-        auto optional = At<IMAGE_OPTIONAL_HEADER64>(optionalAt);
-        subsystem_ = optional.Subsystem;
-        subsystemMajor_ = optional.MajorSubsystemVersion;
-        subsystemMinor_ = optional.MinorSubsystemVersion;
-        osMajor_ = optional.MajorOperatingSystemVersion;
-        osMinor_ = optional.MinorOperatingSystemVersion;
-        imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        resources = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE];
-    }
+    };
+    if (optionalMagic_ == IMAGE_NT_OPTIONAL_HDR32_MAGIC)
+        readOptional(At<IMAGE_OPTIONAL_HEADER32>(optionalAt));
+    else
+        readOptional(At<IMAGE_OPTIONAL_HEADER64>(optionalAt));
     uint32_t sectionsAt = optionalAt + fileHeader.SizeOfOptionalHeader;
     for (int i = 0; i < fileHeader.NumberOfSections; ++i)
         sections_.push_back(At<IMAGE_SECTION_HEADER>(sectionsAt + i * sizeof(IMAGE_SECTION_HEADER)));
